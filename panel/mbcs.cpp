@@ -1,0 +1,16 @@
+#include "mbcs.h"
+
+bool IsCp949LeadByte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
+
+bool IsNeverLeadByte(unsigned char) { return false; }
+
+void UpperCaseAnsi(char* text, LeadBytePredicate isLeadByte) {
+    for (unsigned char* p = reinterpret_cast<unsigned char*>(text); *p; ++p) {
+        if (isLeadByte(*p)) {
+            if (!p[1]) break;  // a lone lead byte at the end: nothing follows to protect
+            ++p;
+        } else if (*p >= 'a' && *p <= 'z') {
+            *p = static_cast<unsigned char>(*p - 'a' + 'A');
+        }
+    }
+}
