@@ -1,6 +1,8 @@
-// The panel's six settings, their two global copies and the two global paths.
+// The panel's six settings, their two global copies, the two global paths, and how they are
+// loaded from and saved to the INI file and the registry.
 #pragma once
 #include "cstring.h"
+#include "mbcs.h"
 
 struct CardSettings {
     CString irq;             // "%2d" from the probe, or an entry of the interrupt list
@@ -13,5 +15,54 @@ struct CardSettings {
 
 extern CardSettings AppliedSettings;  // what was last loaded or applied
 extern CardSettings PendingSettings;  // the Setting page's edits until they are applied
-extern CString IniPath;
-extern CString InstallPath;
+extern CString IniPath;               // "<winbootdir>\Tessan.ini"
+extern CString InstallPath;           // the card software's directory, upper case
+
+// INI sections, keys and defaults, and the registry section and value.
+extern const char IniSectionSetup[];      // "Setup"
+extern const char IniKeyPath[];           // "Path"
+extern const char IniSectionFiles[];      // "Tessan"
+extern const char IniKeyFirmware[];       // "FirmWare"
+extern const char IniKeyMasterBank[];     // "Sound Font Bank Master"
+extern const char IniKeySlaveBank[];      // "Sound Font Bank Slave"
+extern const char ProfileSection[];       // "Control Pannel"
+extern const char ProfileAutoCheck[];     // "Auto Check"
+
+// Values travel through 256-byte buffers: at most this many characters survive.
+const size_t SettingTextLimit = 255;
+
+// The platform services the settings go through. Reads never fail: a missing value yields the
+// default (or an empty text), and a write that fails is not reported.
+class SettingsStore {
+public:
+    virtual ~SettingsStore() = default;
+    // The variable's value as a 256-byte buffer holds it: empty when it is not set or too long.
+    virtual CString GetEnvironment(const char* name) = 0;
+    // The key's value (at most SettingTextLimit characters), or defaultValue when it is missing.
+    virtual CString ReadIniString(const char* path, const char* section, const char* key,
+                                  const char* defaultValue) = 0;
+    virtual void WriteIniString(const char* path, const char* section, const char* key,
+                                const char* value) = 0;
+    virtual int ReadProfileInt(const char* section, const char* entry, int defaultValue) = 0;
+    virtual void WriteProfileInt(const char* section, const char* entry, int value) = 0;
+    // Lead bytes of the system's ANSI code page, so upper-casing keeps double-byte characters.
+    virtual LeadBytePredicate LeadBytes() = 0;
+};
+
+void ComputeIniPath(SettingsStore& store);
+void LoadInstallPath(SettingsStore& store);
+void LoadFileSettings(SettingsStore& store);
+void LoadAutoCheck(SettingsStore& store);
+void WriteFileSetting(SettingsStore& store, const char* key, const CString& value);
+void SaveAutoCheck(SettingsStore& store);
+
+// The same operations on the platform's own stores (the Win32 layer provides them).
+SettingsStore& PlatformSettingsStore();
+inline void ComputeIniPath() { ComputeIniPath(PlatformSettingsStore()); }
+inline void LoadInstallPath() { LoadInstallPath(PlatformSettingsStore()); }
+inline void LoadFileSettings() { LoadFileSettings(PlatformSettingsStore()); }
+inline void LoadAutoCheck() { LoadAutoCheck(PlatformSettingsStore()); }
+inline void WriteFileSetting(const char* key, const CString& value) {
+    WriteFileSetting(PlatformSettingsStore(), key, value);
+}
+inline void SaveAutoCheck() { SaveAutoCheck(PlatformSettingsStore()); }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # wine-session.sh start|stop DIR
 # A throwaway Wine prefix and a private Xvfb display for one test run; never the user's ~/.wine.
+# WINE_SESSION_DISPLAY=:N uses that display instead of a private one.
 # DIR/env holds what wine-run.sh needs.
 set -euo pipefail
 action=$1
@@ -21,11 +22,16 @@ start)
     rm -rf "$dir"
     mkdir -p "$dir"
     prefix=$dir/prefix
-    # A private display: Xvfb picks a free number and writes it to fd 3.
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$dir/display" >/dev/null 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 100); do [ -s "$dir/display" ] && break; sleep 0.1; done
-    [ -s "$dir/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
+    xvfb_pid=
+    if [ -n "${WINE_SESSION_DISPLAY:-}" ]; then
+        echo "${WINE_SESSION_DISPLAY#:}" >"$dir/display"
+    else
+        # A private display: Xvfb picks a free number and writes it to fd 3.
+        Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$dir/display" >/dev/null 2>&1 &
+        xvfb_pid=$!
+        for _ in $(seq 100); do [ -s "$dir/display" ] && break; sleep 0.1; done
+        [ -s "$dir/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
+    fi
     cat >"$dir/env" <<ENV
 export WINEPREFIX='$prefix'
 export WINEARCH=win32

@@ -1,0 +1,123 @@
+#include "settings.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <tuple>
+
+namespace {
+
+// An in-memory stand-in for the environment, the INI files and the registry profile.
+class FakeStore : public SettingsStore {
+public:
+    std::map<std::string, std::string> environment;
+    std::map<std::tuple<std::string, std::string, std::string>, std::string> ini;  // path, section, key
+    std::map<std::pair<std::string, std::string>, int> profile;
+    std::string lastIniPath;
+
+    CString GetEnvironment(const char* name) override {
+        auto it = environment.find(name);
+        return it == environment.end() ? CString() : CString(it->second.c_str());
+    }
+    CString ReadIniString(const char* path, const char* section, const char* key, const char* def) override {
+        lastIniPath = path;
+        auto it = ini.find({path, section, key});
+        return it == ini.end() ? CString(def) : CString(it->second.c_str());
+    }
+    void WriteIniString(const char* path, const char* section, const char* key, const char* value) override {
+        ini[{path, section, key}] = value;
+    }
+    int ReadProfileInt(const char* section, const char* entry, int def) override {
+        auto it = profile.find({section, entry});
+        return it == profile.end() ? def : it->second;
+    }
+    void WriteProfileInt(const char* section, const char* entry, int value) override {
+        profile[{section, entry}] = value;
+    }
+    LeadBytePredicate LeadBytes() override { return IsCp949LeadByte; }
+};
+
+class Settings : public ::testing::Test {
+protected:
+    void SetUp() override {
+        AppliedSettings = CardSettings();
+        IniPath = "";
+        InstallPath = "";
+    }
+    void LoadAll() {
+        ComputeIniPath(store);
+        LoadInstallPath(store);
+        LoadFileSettings(store);
+    }
+    FakeStore store;
+};
+
+TEST_F(Settings, WithoutAnIniFileTheDefaultsLoad) {
+    store.environment["winbootdir"] = "C:\\WINDOWS";
+    LoadAll();
+    EXPECT_STREQ(IniPath, "C:\\WINDOWS\\Tessan.ini");
+    EXPECT_STREQ(InstallPath, "C:\\KESTRO");
+    EXPECT_STREQ(AppliedSettings.firmwarePath, "PELKAD.BIN");
+    EXPECT_STREQ(AppliedSettings.masterBankPath, "TORBEL08.94B");
+    EXPECT_STREQ(AppliedSettings.slaveBankPath, "TORBEL08.94B");
+    EXPECT_TRUE(AppliedSettings.irq.IsEmpty());
+    EXPECT_TRUE(AppliedSettings.port.IsEmpty());
+}
+
+TEST_F(Settings, WithoutWinbootdirTheIniFileIsAtTheDriveRoot) {
+    LoadAll();
+    EXPECT_STREQ(IniPath, "\\Tessan.ini");
+    EXPECT_EQ(store.lastIniPath, "\\Tessan.ini");
+}
+
+TEST_F(Settings, StoredValuesLoadUpperCasedKeepingDoubleByteCharacters) {
+    const std::string ini = "C:\\WINDOWS\\Tessan.ini";
+    store.environment["winbootdir"] = "C:\\WINDOWS";
+    store.ini[{ini, "Setup", "Path"}] = "d:\\kestro";
+    // 0xB1 0x62 is one code page 949 character whose second byte is 'b'.
+    store.ini[{ini, "Tessan", "FirmWare"}] = "c:\\\xB1" "b\\pelkad.bin";
+    store.ini[{ini, "Tessan", "Sound Font Bank Master"}] = "m.94b";
+    store.ini[{ini, "Tessan", "Sound Font Bank Slave"}] = "s.94b";
+    LoadAll();
+    EXPECT_STREQ(InstallPath, "D:\\KESTRO");
+    EXPECT_STREQ(AppliedSettings.firmwarePath, "C:\\\xB1" "b\\PELKAD.BIN");
+    EXPECT_STREQ(AppliedSettings.masterBankPath, "M.94B");
+    EXPECT_STREQ(AppliedSettings.slaveBankPath, "S.94B");
+}
+
+TEST_F(Settings, LongValuesAreCutTo255Characters) {
+    store.ini[{"\\Tessan.ini", "Tessan", "FirmWare"}] = std::string(300, 'a');
+    LoadAll();
+    EXPECT_EQ(std::string(AppliedSettings.firmwarePath), std::string(255, 'A'));
+}
+
+TEST_F(Settings, AutoCheckIsOneOnlyForAStoredOne) {
+    const struct { bool stored; int value; const char* expected; } cases[] = {
+        {false, 0, "1"}, {true, 1, "1"}, {true, 0, "0"}, {true, 2, "0"}, {true, -1, "0"},
+    };
+    for (const auto& c : cases) {
+        store.profile.clear();
+        if (c.stored) store.profile[{"Control Pannel", "Auto Check"}] = c.value;
+        LoadAutoCheck(store);
+        EXPECT_STREQ(AppliedSettings.autoCheck, c.expected) << c.value;
+    }
+}
+
+TEST_F(Settings, SavingAutoCheckWritesOneOrZero) {
+    for (const char* text : {"1", "0", ""}) {
+        AppliedSettings.autoCheck = text;
+        SaveAutoCheck(store);
+        EXPECT_EQ((store.profile[{"Control Pannel", "Auto Check"}]), std::string(text) == "1" ? 1 : 0);
+    }
+}
+
+TEST_F(Settings, FileSettingsAreWrittenVerbatimToTheTessanSection) {
+    store.environment["winbootdir"] = "C:\\WIN%sDOWS";
+    ComputeIniPath(store);
+    EXPECT_STREQ(IniPath, "C:\\WIN%sDOWS\\Tessan.ini");
+    WriteFileSetting(store, "FirmWare", CString("C:\\100%\\%s%d.BIN"));
+    EXPECT_EQ((store.ini[{"C:\\WIN%sDOWS\\Tessan.ini", "Tessan", "FirmWare"}]), "C:\\100%\\%s%d.BIN");
+}
+
+}  // namespace
