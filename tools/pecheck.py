@@ -1,0 +1,346 @@
+#!/usr/bin/env python3
+"""Guards Windows 95/98 loadability of Orrivan.exe and Pendry.cpl.
+
+Reads each binary's PE headers, import table and export table and fails on anything the loader of
+Windows 95/98 rejects or that would make the binary misbehave there: a non-i386 or PE32+ image,
+OS/subsystem versions other than 4.0, a DLL outside the system set, a function that the allow-list
+(tools/win9x-imports.txt) does not know from Windows 95/98, any import by ordinal that the list does
+not name, and for the applet a decorated CPlApplet, a TLS directory or a C++ library linked in.
+
+Usage: pecheck.py --allow tools/win9x-imports.txt [--program Orrivan.exe] [--applet Pendry.cpl] [-v]
+Exit status: 0 when every binary passes, 1 when one fails, 2 on a usage or allow-list error.
+"""
+
+import argparse
+import os
+import re
+import struct
+import sys
+
+MACHINE_I386 = 0x14C
+PE32_MAGIC = 0x10B
+SUBSYSTEM_GUI = 2
+FILE_DLL = 0x2000
+DIR_EXPORT, DIR_IMPORT, DIR_TLS, DIR_DELAY_IMPORT = 0, 1, 9, 13
+
+# System DLLs that Windows 95/98 provide (msvcrt.dll from Windows 98, or IE4 on Windows 95).
+ALLOWED_DLLS = ("KERNEL32", "USER32", "GDI32", "ADVAPI32", "COMCTL32", "COMDLG32", "SHELL32",
+                "VERSION", "MSVCRT")
+
+# Functions missing on Windows 95/98 (or present only as stubs whose failure the callers would not
+# survive). These win over the allow-list, so a careless edit of the list cannot let them through.
+_DENY_KERNEL32 = [
+    (r"AddVectoredExceptionHandler|RemoveVectoredExceptionHandler|AddVectoredContinueHandler"
+     r"|RemoveVectoredContinueHandler", "vectored exception handling is Windows XP and later"),
+    (r"GetTickCount64", "Windows Vista and later"),
+    (r"GetModuleHandleEx[AW]", "Windows XP and later"),
+    (r".*ConditionVariable.*", "condition variables are Windows Vista and later"),
+    (r".*SRWLock.*", "SRW locks are Windows Vista and later"),
+    (r"InitOnce.*", "one-time initialisation is Windows Vista and later"),
+    (r"Fls(Alloc|Free|GetValue|SetValue)", "fiber-local storage is Windows Server 2003 and later"),
+    (r"(Encode|Decode)(System)?Pointer", "Windows XP SP2 and later"),
+    (r"GetFileSizeEx|SetFilePointerEx", "Windows 2000 and later"),
+    (r"GetNativeSystemInfo|IsWow64Process", "Windows XP and later"),
+    (r"ReplaceFile[AW]", "Windows 2000 and later"),
+    (r"MoveFileEx[AW]", "a failing stub on 9x: a replace through it silently does not happen"),
+]
+# msvcrt.dll exports added after the one of Windows 98 (msvcrt 5.x/6.0): mostly msvcrt 7.0 of
+# Windows XP. mingw-w64 v10 emulates several of these inside libmsvcrt.a, so they only show up here
+# when a different runtime library is picked up.
+_DENY_MSVCRT = [
+    (r"___lc_codepage_func|___lc_handle_func|___lc_collate_cp_func|___mb_cur_max_func"
+     r"|__pctype_func|__pwctype_func|__iob_func", "msvcrt 7.0 (Windows XP) accessor"),
+    (r"_v?sc(w)?printf", "msvcrt 7.0 (Windows XP)"),
+    (r"_aligned_.*", "msvcrt 7.0 (Windows XP)"),
+    (r"_[gs]et_invalid_parameter_handler|_[gs]et_output_format|_[gs]et_errno|_[gs]et_doserrno"
+     r"|_resetstkoflw|_set_purecall_handler", "msvcrt 7.0 and later"),
+    (r"_(time|localtime|gmtime|mktime|mkgmtime|ctime|ftime|utime|futime|findfirst|findnext"
+     r"|stat|fstat|wstat)(32|64|64i32|32i64)", "explicit 32/64-bit time_t CRT (msvcrt 7.0 and later)"),
+    (r"_(str|wcs)to(u)?i64|_fseeki64|_ftelli64", "msvcrt 7.0 and later"),
+    (r".+_s", "secure CRT functions are msvcrt of Windows Vista and later"),
+    (r"_.+_l", "per-locale CRT functions are msvcrt of Windows Vista and later"),
+]
+DENY = {dll: [(re.compile(p + r"\Z"), why) for p, why in rules]
+        for dll, rules in (("KERNEL32", _DENY_KERNEL32), ("MSVCRT", _DENY_MSVCRT))}
+
+# Byte strings that only a linked-in libstdc++/libsupc++ brings (type names, messages, mangled names).
+CXX_LIBRARY_MARKERS = (b"St9exception", b"St9bad_alloc", b"St9type_info", b"__gxx_personality",
+                       b"pure virtual method called", b"terminate called", b"__cxa_", b"_ZNSt",
+                       b"basic_string", b"std::bad_alloc")
+
+
+class PeError(Exception):
+    pass
+
+
+def dll_key(name):
+    """KERNEL32.dll, kernel32 and Kernel32.DLL all name one DLL."""
+    name = name.strip().upper()
+    return name[:-4] if name.endswith(".DLL") else name
+
+
+def deny_reason(dll, function):
+    for pattern, why in DENY.get(dll, ()):
+        if isinstance(function, str) and pattern.match(function):
+            return why
+    return None
+
+
+class AllowList:
+    """tools/win9x-imports.txt: [DLL] sections, '@tag note' group headers, names separated by
+    whitespace, 'ord:N' for an import by ordinal, '#' comments."""
+
+    def __init__(self):
+        self.entries = {}  # dll -> {function or ordinal int: tag}
+        self.groups = {}   # tag -> note
+
+    @classmethod
+    def load(cls, path):
+        allow = cls()
+        with open(path, encoding="utf-8") as f:
+            allow.parse(f.read(), path)
+        return allow
+
+    def parse(self, text, origin="<allow-list>"):
+        dll = tag = None
+        for number, raw in enumerate(text.splitlines(), 1):
+            line = raw.split("#", 1)[0].strip()
+            where = "%s:%d" % (origin, number)
+            if not line:
+                continue
+            if line.startswith("[") and line.endswith("]"):
+                dll = dll_key(line[1:-1])
+                if dll not in ALLOWED_DLLS:
+                    raise PeError("%s: %s is not one of the permitted DLLs" % (where, line))
+                self.entries.setdefault(dll, {})
+                tag = None
+            elif line.startswith("@"):
+                tag, _, note = line[1:].partition(" ")
+                if not tag or not note.strip():
+                    raise PeError("%s: a group header needs a tag and a note" % where)
+                self.groups.setdefault(tag, note.strip())
+            else:
+                if dll is None or tag is None:
+                    raise PeError("%s: names need a [DLL] section and an @group header first" % where)
+                for word in line.split():
+                    key = word
+                    if word.startswith("ord:"):
+                        try:
+                            key = int(word[4:], 0)
+                        except ValueError:
+                            raise PeError("%s: bad ordinal %r" % (where, word)) from None
+                    elif not re.fullmatch(r"[A-Za-z_?@$][\w?@$]*", word):
+                        raise PeError("%s: %r is not a function name" % (where, word))
+                    why = deny_reason(dll, key)
+                    if why:
+                        raise PeError("%s: %s is on the deny list (%s)" % (where, word, why))
+                    self.entries[dll][key] = tag
+        return self
+
+    def tag(self, dll, function):
+        return self.entries.get(dll, {}).get(function)
+
+
+class PeImage:
+    def __init__(self, data):
+        self.data = data
+        if len(data) < 0x40 or data[:2] != b"MZ":
+            raise PeError("not an MZ executable")
+        pe = self.u32(0x3C)
+        if self.bytes_at(pe, 4) != b"PE\0\0":
+            raise PeError("no PE signature")
+        (self.machine, sections, _, _, _, opt_size, self.characteristics) = \
+            struct.unpack_from("<HHIIIHH", data, pe + 4)
+        opt = pe + 24
+        self.magic = self.u16(opt)
+        if self.magic != PE32_MAGIC:
+            # The remaining fields sit elsewhere in PE32+; the caller reports the fault.
+            self.os_version = self.subsystem_version = (0, 0)
+            self.subsystem, self.sections, self.directories = 0, [], []
+            return
+        if opt_size < 96:
+            raise PeError("optional header too short (%d bytes)" % opt_size)
+        self.os_version = (self.u16(opt + 40), self.u16(opt + 42))
+        self.subsystem_version = (self.u16(opt + 48), self.u16(opt + 50))
+        self.subsystem = self.u16(opt + 68)
+        count = min(self.u32(opt + 92), 16, (opt_size - 96) // 8)
+        self.directories = [struct.unpack_from("<II", data, opt + 96 + 8 * i) for i in range(count)]
+        table = opt + opt_size
+        self.sections = []
+        for i in range(sections):
+            name, vsize, va, raw_size, raw_ptr = struct.unpack_from("<8sIIII", self.bytes_at(table + 40 * i, 40))
+            self.sections.append((name.rstrip(b"\0").decode("latin-1"), va, max(vsize, raw_size), raw_ptr, raw_size))
+
+    def bytes_at(self, offset, size):
+        if offset < 0 or offset + size > len(self.data):
+            raise PeError("truncated at file offset 0x%x" % offset)
+        return self.data[offset:offset + size]
+
+    def u16(self, offset):
+        return struct.unpack("<H", self.bytes_at(offset, 2))[0]
+
+    def u32(self, offset):
+        return struct.unpack("<I", self.bytes_at(offset, 4))[0]
+
+    def directory(self, index):
+        return self.directories[index] if index < len(self.directories) else (0, 0)
+
+    def offset(self, rva):
+        for _, va, size, raw_ptr, raw_size in self.sections:
+            if va <= rva < va + size:
+                if rva - va >= raw_size:
+                    raise PeError("RVA 0x%x lies in uninitialised data" % rva)
+                return raw_ptr + rva - va
+        raise PeError("RVA 0x%x is outside every section" % rva)
+
+    def rva_u32(self, rva):
+        return self.u32(self.offset(rva))
+
+    def cstring(self, rva, limit=512):
+        start = self.offset(rva)
+        end = self.data.find(b"\0", start, start + limit)
+        if end < 0:
+            raise PeError("unterminated name at RVA 0x%x" % rva)
+        return self.data[start:end].decode("latin-1")
+
+    def imports(self):
+        """[(dll name, [function name or ordinal int])] in table order."""
+        rva, size = self.directory(DIR_IMPORT)
+        result = []
+        if not rva:
+            return result
+        for i in range(4096):
+            desc = self.bytes_at(self.offset(rva + 20 * i), 20)
+            lookup, _, _, name_rva, iat = struct.unpack("<IIIII", desc)
+            if not any(desc):
+                return result
+            functions = []
+            thunk = lookup or iat
+            for j in range(65536):
+                entry = self.rva_u32(thunk + 4 * j)
+                if entry == 0:
+                    break
+                if entry & 0x80000000:
+                    functions.append(entry & 0xFFFF)
+                else:
+                    functions.append(self.cstring(entry + 2))
+            else:
+                raise PeError("import list of %s does not end" % self.cstring(name_rva))
+            result.append((self.cstring(name_rva), functions))
+        raise PeError("import table does not end")
+
+    def exports(self):
+        rva, size = self.directory(DIR_EXPORT)
+        if not rva:
+            return []
+        d = self.offset(rva)
+        count, names = struct.unpack_from("<II", self.bytes_at(d + 20, 8))
+        names_rva = self.u32(d + 32)
+        if count > 65536 or names > count:
+            raise PeError("implausible export table (%d names, %d functions)" % (names, count))
+        return [self.cstring(self.rva_u32(names_rva + 4 * i)) for i in range(names)]
+
+
+def function_label(function):
+    return "ordinal %d" % function if isinstance(function, int) else function
+
+
+def check(path, role, allow, verbose=False):
+    """Checks one binary; returns (report lines, faults)."""
+    faults = []
+    try:
+        with open(path, "rb") as f:
+            data = f.read()
+    except OSError as error:
+        return ["%s (%s): unreadable" % (path, role)], ["cannot read: %s" % error.strerror]
+    lines = ["%s (%s): %d bytes" % (os.path.basename(path), role, len(data))]
+    try:
+        pe = PeImage(data)
+        if pe.machine != MACHINE_I386:
+            faults.append("machine 0x%x, not i386 (0x14c)" % pe.machine)
+        if pe.magic != PE32_MAGIC:
+            faults.append("optional header magic 0x%x, not PE32 (0x10b)" % pe.magic)
+            return lines, faults
+        lines.append("  OS version %d.%d, subsystem %d version %d.%d"
+                     % (pe.os_version + (pe.subsystem,) + pe.subsystem_version))
+        if pe.os_version != (4, 0):
+            faults.append("OS version %d.%d, must be 4.0" % pe.os_version)
+        if pe.subsystem_version != (4, 0):
+            faults.append("subsystem version %d.%d, must be 4.0" % pe.subsystem_version)
+        is_dll = bool(pe.characteristics & FILE_DLL)
+        if role == "program":
+            if pe.subsystem != SUBSYSTEM_GUI:
+                faults.append("subsystem %d, must be 2 (Windows GUI)" % pe.subsystem)
+            if is_dll:
+                faults.append("image is a DLL")
+        else:
+            if not is_dll:
+                faults.append("image is not a DLL")
+            exports = pe.exports()
+            if "CPlApplet" not in exports:
+                faults.append("no export named CPlApplet (exports: %s)" % (", ".join(exports) or "none"))
+            decorated = [name for name in exports if name.startswith("CPlApplet@") or name == "_CPlApplet@16"]
+            if decorated:
+                faults.append("decorated export %s: Control Panel looks up the plain name" % ", ".join(decorated))
+            if pe.directory(DIR_TLS) != (0, 0):
+                faults.append("TLS directory present (RVA 0x%x, %d bytes): Windows 95 will not LoadLibrary it"
+                              % pe.directory(DIR_TLS))
+            markers = [m.decode() for m in CXX_LIBRARY_MARKERS if m in data]
+            if markers:
+                faults.append("looks like a C++ library is linked in (found %s)" % ", ".join(markers))
+        if pe.directory(DIR_DELAY_IMPORT) != (0, 0):
+            faults.append("delay-load imports present: not checked, and not wanted")
+        for dll, functions in pe.imports():
+            key = dll_key(dll)
+            notes = {}
+            if key not in ALLOWED_DLLS:
+                faults.append("imports %s (%d functions): not a Windows 95/98 system DLL" % (dll, len(functions)))
+            else:
+                for function in functions:
+                    label = function_label(function)
+                    why = deny_reason(key, function)
+                    tag = allow.tag(key, function)
+                    if why:
+                        faults.append("%s!%s: absent on Windows 95/98 (%s)" % (dll, label, why))
+                    elif tag is None:
+                        kind = "import by ordinal" if isinstance(function, int) else "function"
+                        faults.append("%s!%s: %s not in the Windows 95/98 allow-list" % (dll, label, kind))
+                    elif tag != "95":
+                        notes.setdefault(tag, []).append(label)
+            lines.append("  %-13s %3d functions%s" % (dll, len(functions), "".join(
+                "; %s: %s" % (tag, " ".join(names)) for tag, names in sorted(notes.items()))))
+            if verbose:
+                lines.append("      " + " ".join(function_label(f) for f in functions))
+    except (PeError, struct.error) as error:
+        faults.append("malformed PE: %s" % error)
+    return lines, faults
+
+
+def main(argv=None):
+    parser = argparse.ArgumentParser(description="Checks that binaries load on Windows 95/98.")
+    parser.add_argument("--allow", required=True, help="allow-list of Windows 95/98 imports")
+    parser.add_argument("--program", action="append", default=[], help="a GUI program (.exe)")
+    parser.add_argument("--applet", action="append", default=[], help="a Control Panel applet (.cpl)")
+    parser.add_argument("-v", "--verbose", action="store_true", help="list every imported function")
+    args = parser.parse_args(argv)
+    if not args.program and not args.applet:
+        parser.error("name at least one --program or --applet")
+    try:
+        allow = AllowList.load(args.allow)
+    except (OSError, PeError) as error:
+        print("pecheck: allow-list: %s" % error, file=sys.stderr)
+        return 2
+    failed = False
+    for role, paths in (("program", args.program), ("applet", args.applet)):
+        for path in paths:
+            lines, faults = check(path, role, allow, args.verbose)
+            print("\n".join(lines))
+            for fault in faults:
+                print("  FAULT: " + fault)
+            print("  => %s" % ("FAIL" if faults else "OK"))
+            failed |= bool(faults)
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
