@@ -1,0 +1,100 @@
+// The DOS tool's line in c:\autoexec.bat: which options the next boot passes to KESTRO.EXE, and the
+// rewrite of the boot file that puts them there.
+//
+// The text work (command, DOS text, line store, output bytes) is portable and runs over two seams,
+// the file operations and the environment, so that it can be tested natively and under fault
+// injection; bootfile_win32.cpp supplies the Windows side and the two plain entry points.
+#pragma once
+#include <stddef.h>
+
+#include "card_probe.h"
+#include "cstring.h"
+#include "mbcs.h"
+
+// The boot file and the names the rewrite uses beside it (8.3 names, so that DOS can list them).
+extern const char BootFilePath[];           // "c:\autoexec.bat"
+const unsigned BootSpareNameCount = 10;     // candidates per kind: c:\autoexec.kn0..kn9, kb0..kb9
+void BootNewFileName(unsigned index, char (&name)[32]);     // the new contents before they replace it
+void BootBackupFileName(unsigned index, char (&name)[32]);  // the old file while it is replaced
+
+// The file operations the rewrite needs. At most one file is open for reading and one for writing.
+class BootFileSystem {
+public:
+    // Opens an existing file for reading; false when it does not exist or cannot be opened.
+    virtual bool OpenRead(const char* path) = 0;
+    // Up to size bytes of the open file: the count read, 0 at its end, a negative value on error.
+    virtual int Read(char* buffer, unsigned size) = 0;
+    virtual void CloseRead() = 0;
+    // Creates a file that must not exist yet; false when it exists or cannot be created.
+    virtual bool CreateNew(const char* path) = 0;
+    // Writes all size bytes to the created file; false when not all of them were written.
+    virtual bool Write(const char* data, unsigned size) = 0;
+    // Closes the created file; false when its contents may not have reached the disk whole.
+    virtual bool CloseWrite() = 0;
+    virtual bool Exists(const char* path) = 0;
+    virtual bool IsReadOnly(const char* path) = 0;
+    // Renames a file; fails (and changes nothing) when the target exists.
+    virtual bool Move(const char* from, const char* to) = 0;
+    virtual bool Remove(const char* path) = 0;
+
+protected:
+    ~BootFileSystem() = default;
+};
+
+class BootEnvironment {
+public:
+    // Fills the zeroed 256-byte buffer with "winbootdir", leaving it empty when the variable is not
+    // set; false when the value does not fit.
+    virtual bool BootDirectory(char (&buffer)[256]) = 0;
+
+protected:
+    ~BootEnvironment() = default;
+};
+
+// The copy of the boot file in memory: 1000 entries of at most 255 characters, each zero-ended.
+const size_t BootLineCount = 1000;
+const size_t BootLineSize = 256;
+struct BootLineStore {
+    char lines[BootLineCount][BootLineSize];
+    size_t count;   // entries in use, from entry 0 upwards
+    bool replaced;  // some line was the tool's line and now holds the boot command
+};
+
+enum class BootUpdateOutcome {
+    Rewritten,       // the new contents replaced the boot file
+    NoBootFile,      // c:\autoexec.bat cannot be opened for reading; nothing is created
+    ReadFailed,      // reading stopped with an error; the file is left as it is
+    NotText,         // the file holds a zero byte, which a line cannot carry; left as it is
+    TooManyLines,    // the contents (with the command) need more than the 1000 entries; left as it is
+    CommandTooLong,  // the command with its line end does not fit one entry; left as it is
+    ReadOnly,        // the user protected the file; left as it is
+    WriteFailed,     // the new contents could not be written whole; the old file is left as it is
+    ReplaceFailed,   // the new file could not take the old one's place; the old one is back
+    RollbackFailed,  // neither name could be restored: complete copies stay beside the boot file
+};
+
+// The tool's command: "%s\KESTRO DIRQ=%-2s" (plus " DREAM=" and the port when that changed too),
+// "%s\KESTRO DREAM=%-3s" when the interrupt is unchanged, or "%s\KESTRO.EXE" with automatic detection.
+CString BuildBootCommand(const char* bootDirectory, bool irqChanged, bool portChanged, const char* irq,
+                         const char* port, bool autoDetect);
+
+// Reads DOS text into the store, upper-cased, with every tool line (KESTRO and no REM) replaced by
+// command and a line end; adds the command on a line of its own when no line was the tool's.
+// Returns Rewritten when the store holds the new contents, or the reason it cannot.
+BootUpdateOutcome ReadBootLines(BootFileSystem& files, const char* command, LeadBytePredicate isLeadByte,
+                                BootLineStore& store);
+
+// Rewrites the boot file with the given command, keeping a complete boot file (the old or the new one)
+// under its name or beside it at every moment.
+BootUpdateOutcome RewriteBootFile(BootFileSystem& files, const char* command, LeadBytePredicate isLeadByte);
+
+// The update with the seams passed in; true when the file was not rewritten.
+bool UpdateBootFile(BootFileSystem& files, BootEnvironment& environment, LeadBytePredicate isLeadByte,
+                    bool irqChanged, bool portChanged, CString irq, CString port, bool autoDetect);
+// Compares AppliedSettings with the card's last match and updates the boot file; true when not rewritten.
+bool ApplyBootSettings(BootFileSystem& files, BootEnvironment& environment, LeadBytePredicate isLeadByte,
+                       PciConfigReader readConfig, bool autoDetect);
+
+// The Windows entry points (bootfile_win32.cpp): the real file system, environment and code page.
+bool UpdateBootFile(bool irqChanged, bool portChanged, CString irq, CString port, bool autoDetect);
+void ApplyBootSettings(bool autoDetect);

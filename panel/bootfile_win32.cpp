@@ -1,0 +1,99 @@
+// The boot-file update on the real system: Win32 file operations that Windows 95 offers, the
+// "winbootdir" variable, and the lead bytes of the system's ANSI code page.
+#include <windows.h>
+
+#include <string.h>
+
+#include "bootfile.h"
+
+namespace {
+
+class Win32BootFileSystem final : public BootFileSystem {
+public:
+    Win32BootFileSystem() = default;
+    Win32BootFileSystem(const Win32BootFileSystem&) = delete;
+    Win32BootFileSystem& operator=(const Win32BootFileSystem&) = delete;
+    ~Win32BootFileSystem() {
+        CloseRead();
+        if (m_write != INVALID_HANDLE_VALUE) CloseHandle(m_write);
+    }
+
+    bool OpenRead(const char* path) override {
+        CloseRead();
+        m_read = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                             NULL);
+        return m_read != INVALID_HANDLE_VALUE;
+    }
+
+    int Read(char* buffer, unsigned size) override {
+        DWORD count = 0;
+        if (!ReadFile(m_read, buffer, size, &count, NULL)) return -1;
+        return static_cast<int>(count);
+    }
+
+    void CloseRead() override {
+        if (m_read != INVALID_HANDLE_VALUE) CloseHandle(m_read);
+        m_read = INVALID_HANDLE_VALUE;
+    }
+
+    bool CreateNew(const char* path) override {
+        m_write = CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
+        return m_write != INVALID_HANDLE_VALUE;
+    }
+
+    bool Write(const char* data, unsigned size) override {
+        DWORD count = 0;
+        return WriteFile(m_write, data, size, &count, NULL) && count == size;
+    }
+
+    bool CloseWrite() override {
+        // The new file replaces the user's boot file next: its bytes must be on the disk first.
+        bool flushed = FlushFileBuffers(m_write) != FALSE;
+        bool closed = CloseHandle(m_write) != FALSE;
+        m_write = INVALID_HANDLE_VALUE;
+        return flushed && closed;
+    }
+
+    bool Exists(const char* path) override { return GetFileAttributesA(path) != 0xFFFFFFFF; }
+
+    bool IsReadOnly(const char* path) override {
+        DWORD attributes = GetFileAttributesA(path);
+        return attributes != 0xFFFFFFFF && (attributes & FILE_ATTRIBUTE_READONLY);
+    }
+
+    // MoveFileA refuses an existing target, which is what keeps a spare name's owner safe.
+    bool Move(const char* from, const char* to) override { return MoveFileA(from, to) != FALSE; }
+
+    bool Remove(const char* path) override { return DeleteFileA(path) != FALSE; }
+
+private:
+    HANDLE m_read = INVALID_HANDLE_VALUE;
+    HANDLE m_write = INVALID_HANDLE_VALUE;
+};
+
+class Win32BootEnvironment final : public BootEnvironment {
+public:
+    bool BootDirectory(char (&buffer)[256]) override {
+        DWORD length = GetEnvironmentVariableA("winbootdir", buffer, sizeof buffer);
+        if (length < sizeof buffer) return true;  // 0 when missing: the buffer stays zeroed
+        memset(buffer, 0, sizeof buffer);
+        return false;
+    }
+};
+
+bool IsAnsiLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
+
+}  // namespace
+
+bool UpdateBootFile(bool irqChanged, bool portChanged, CString irq, CString port, bool autoDetect) {
+    Win32BootFileSystem files;
+    Win32BootEnvironment environment;
+    return UpdateBootFile(files, environment, IsAnsiLeadByte, irqChanged, portChanged, irq, port, autoDetect);
+}
+
+void ApplyBootSettings(bool autoDetect) {
+    Win32BootFileSystem files;
+    Win32BootEnvironment environment;
+    // The failure flag has no reader: the apply step goes on whatever happened to the boot file.
+    ApplyBootSettings(files, environment, IsAnsiLeadByte, PciConfigRead, autoDetect);
+}

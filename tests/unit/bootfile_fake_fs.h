@@ -1,0 +1,105 @@
+// An in-memory file system behind the boot-file seams, with faults to inject; shared by the unit
+// tests and the fuzz target.
+#pragma once
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+
+#include "bootfile.h"
+
+class FakeBootFiles final : public BootFileSystem {
+public:
+    std::map<std::string, std::string> files;
+    std::set<std::string> readOnly;
+
+    // Faults.
+    size_t readChunk = 4096;     // at most this many bytes per Read
+    long readFailAt = -1;        // Read fails once this many bytes were delivered
+    bool failOpenRead = false;
+    bool failCreate = false;
+    long writeFailAfter = -1;    // the write that would pass this many bytes stores up to it and fails
+    bool failCloseWrite = false;
+    std::set<std::string> failMovesFrom;  // Move fails for these sources
+    std::set<std::string> failRemoves;    // Remove fails for these files
+    // Called after every change to the files: a crash could happen at any of these moments.
+    std::function<void(const FakeBootFiles&)> afterChange;
+
+    bool OpenRead(const char* path) override {
+        auto it = files.find(path);
+        if (failOpenRead || it == files.end()) return false;
+        m_reading = it->second;
+        m_readPosition = 0;
+        return true;
+    }
+    int Read(char* buffer, unsigned size) override {
+        if (readFailAt >= 0 && m_readPosition >= static_cast<size_t>(readFailAt)) return -1;
+        size_t count = std::min({static_cast<size_t>(size), readChunk, m_reading.size() - m_readPosition});
+        if (readFailAt >= 0) count = std::min(count, static_cast<size_t>(readFailAt) - m_readPosition);
+        m_reading.copy(buffer, count, m_readPosition);
+        m_readPosition += count;
+        return static_cast<int>(count);
+    }
+    void CloseRead() override { m_reading.clear(); }
+    bool CreateNew(const char* path) override {
+        if (failCreate || files.count(path)) return false;
+        m_writing = path;
+        m_written = 0;
+        files[path];
+        Changed();
+        return true;
+    }
+    bool Write(const char* data, unsigned size) override {
+        size_t accepted = size;
+        if (writeFailAfter >= 0 && m_written + size > static_cast<size_t>(writeFailAfter))
+            accepted = static_cast<size_t>(writeFailAfter) - m_written;
+        files[m_writing].append(data, accepted);
+        m_written += accepted;
+        Changed();
+        return accepted == size;
+    }
+    bool CloseWrite() override {
+        m_writing.clear();
+        return !failCloseWrite;
+    }
+    bool Exists(const char* path) override { return files.count(path) != 0; }
+    bool IsReadOnly(const char* path) override { return readOnly.count(path) != 0; }
+    bool Move(const char* from, const char* to) override {
+        if (failMovesFrom.count(from) || !files.count(from) || files.count(to)) return false;
+        files[to] = files[from];
+        files.erase(from);
+        if (readOnly.erase(from)) readOnly.insert(to);
+        Changed();
+        return true;
+    }
+    bool Remove(const char* path) override {
+        if (failRemoves.count(path) || !files.count(path) || readOnly.count(path)) return false;
+        files.erase(path);
+        Changed();
+        return true;
+    }
+
+private:
+    void Changed() {
+        if (afterChange) afterChange(*this);
+    }
+
+    std::string m_reading;
+    size_t m_readPosition = 0;
+    std::string m_writing;
+    size_t m_written = 0;
+};
+
+class FakeBootEnvironment final : public BootEnvironment {
+public:
+    bool set = true;
+    std::string value = "C:\\WINDOWS";
+
+    bool BootDirectory(char (&buffer)[256]) override {
+        if (!set) return true;
+        if (value.size() >= sizeof buffer) return false;
+        value.copy(buffer, value.size());
+        return true;
+    }
+};

@@ -1,0 +1,135 @@
+// Replacing the boot file under injected faults: the user's boot file, old or new, survives whole.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <string>
+
+#include "bootfile.h"
+#include "bootfile_fake_fs.h"
+
+namespace {
+
+const std::string Bat = BootFilePath;
+const std::string Command = "C:\\WINDOWS\\KESTRO.EXE";
+// Long enough that the new contents go out in more than one write.
+const std::string LongLine = std::string(5000, 'x') + "\r\n";
+const std::string Old = "path c:\\dos\r\nc:\\windows\\kestro dirq=5\r\n" + LongLine;
+const std::string New = "PATH C:\\DOS\r\n" + Command + "\r\n" + std::string(5000, 'X') + "\r\n";
+
+std::string NewName(unsigned i) {
+    char name[32];
+    BootNewFileName(i, name);
+    return name;
+}
+std::string BackupName(unsigned i) {
+    char name[32];
+    BootBackupFileName(i, name);
+    return name;
+}
+
+// At every moment the boot file holds the old or the new contents whole, or, while it is missing,
+// a file beside it does.
+void ExpectCompleteCopy(const FakeBootFiles& fs, const char* name) {
+    auto bat = fs.files.find(Bat);
+    if (bat != fs.files.end()) {
+        EXPECT_TRUE(bat->second == Old || bat->second == New) << name << ": boot file partly written";
+        return;
+    }
+    bool beside = false;
+    for (const auto& file : fs.files) beside = beside || file.second == Old || file.second == New;
+    EXPECT_TRUE(beside) << name << ": no complete boot file anywhere";
+}
+
+enum class Expect { Old, New, Missing };
+
+struct FaultCase {
+    const char* name;
+    std::function<void(FakeBootFiles&)> inject;
+    BootUpdateOutcome outcome;
+    Expect bat;
+    std::map<std::string, std::string> others;  // every file besides the boot file afterwards
+};
+
+TEST(RewriteBootFile, UserBootFileSurvivesEveryFault) {
+    std::map<std::string, std::string> allNew, allBackups;
+    for (unsigned i = 0; i < BootSpareNameCount; ++i) {
+        allNew[NewName(i)] = "user's";
+        allBackups[BackupName(i)] = "user's";
+    }
+    const FaultCase cases[] = {
+        {"no fault", [](FakeBootFiles&) {}, BootUpdateOutcome::Rewritten, Expect::New, {}},
+        {"cannot be opened", [](FakeBootFiles& fs) { fs.failOpenRead = true; }, BootUpdateOutcome::NoBootFile,
+         Expect::Old, {}},
+        {"read-only", [](FakeBootFiles& fs) { fs.readOnly.insert(Bat); }, BootUpdateOutcome::ReadOnly,
+         Expect::Old, {}},  // renames would replace it regardless
+        {"new file cannot be created", [](FakeBootFiles& fs) { fs.failCreate = true; },
+         BootUpdateOutcome::WriteFailed, Expect::Old, {}},
+        {"write fails midway", [](FakeBootFiles& fs) { fs.writeFailAfter = 4100; }, BootUpdateOutcome::WriteFailed,
+         Expect::Old, {}},
+        {"write fails midway, partial file cannot be removed",
+         [](FakeBootFiles& fs) {
+             fs.writeFailAfter = 10;
+             fs.failRemoves.insert(NewName(0));
+         },
+         BootUpdateOutcome::WriteFailed, Expect::Old, {{NewName(0), New.substr(0, 10)}}},
+        {"closing the new file fails", [](FakeBootFiles& fs) { fs.failCloseWrite = true; },
+         BootUpdateOutcome::WriteFailed, Expect::Old, {}},
+        {"old file cannot step aside", [](FakeBootFiles& fs) { fs.failMovesFrom.insert(Bat); },
+         BootUpdateOutcome::ReplaceFailed, Expect::Old, {}},
+        {"new file cannot take the name", [](FakeBootFiles& fs) { fs.failMovesFrom.insert(NewName(0)); },
+         BootUpdateOutcome::ReplaceFailed, Expect::Old, {}},
+        {"neither file can take the name",
+         [](FakeBootFiles& fs) {
+             fs.failMovesFrom.insert(NewName(0));
+             fs.failMovesFrom.insert(BackupName(0));
+         },
+         BootUpdateOutcome::RollbackFailed, Expect::Missing, {{NewName(0), New}, {BackupName(0), Old}}},
+        {"backup cannot be removed", [](FakeBootFiles& fs) { fs.failRemoves.insert(BackupName(0)); },
+         BootUpdateOutcome::Rewritten, Expect::New, {{BackupName(0), Old}}},
+        {"spare names in use are left alone",
+         [](FakeBootFiles& fs) {
+             fs.files[NewName(0)] = "user's";
+             fs.files[BackupName(0)] = "user's";
+         },
+         BootUpdateOutcome::Rewritten, Expect::New, {{NewName(0), "user's"}, {BackupName(0), "user's"}}},
+        {"every new name in use", [&](FakeBootFiles& fs) { fs.files.insert(allNew.begin(), allNew.end()); },
+         BootUpdateOutcome::WriteFailed, Expect::Old, allNew},
+        {"every backup name in use", [&](FakeBootFiles& fs) { fs.files.insert(allBackups.begin(), allBackups.end()); },
+         BootUpdateOutcome::ReplaceFailed, Expect::Old, allBackups},
+    };
+    for (const FaultCase& c : cases) {
+        FakeBootFiles fs;
+        fs.files[Bat] = Old;
+        c.inject(fs);
+        fs.afterChange = [&c](const FakeBootFiles& files) { ExpectCompleteCopy(files, c.name); };
+        EXPECT_EQ(RewriteBootFile(fs, Command.c_str(), IsCp949LeadByte), c.outcome) << c.name;
+
+        std::map<std::string, std::string> others = fs.files;
+        auto bat = others.find(Bat);
+        switch (c.bat) {
+        case Expect::Old:
+            ASSERT_NE(bat, others.end()) << c.name;
+            EXPECT_EQ(bat->second, Old) << c.name;
+            break;
+        case Expect::New:
+            ASSERT_NE(bat, others.end()) << c.name;
+            EXPECT_EQ(bat->second, New) << c.name;
+            break;
+        case Expect::Missing:
+            EXPECT_EQ(bat, others.end()) << c.name;
+            break;
+        }
+        if (bat != others.end()) others.erase(bat);
+        EXPECT_EQ(others, c.others) << c.name;
+    }
+}
+
+TEST(UpdateBootFile, MissingBootFileStaysMissing) {
+    FakeBootFiles fs;
+    FakeBootEnvironment environment;
+    EXPECT_TRUE(UpdateBootFile(fs, environment, IsCp949LeadByte, true, true, "10", "340", false));
+    EXPECT_TRUE(fs.files.empty());
+}
+
+}  // namespace

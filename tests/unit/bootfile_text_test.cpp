@@ -1,0 +1,265 @@
+// The boot command and the rewrite of the boot file's text, over the in-memory file system.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "bootfile.h"
+#include "bootfile_fake_fs.h"
+#include "settings.h"
+
+using namespace std::string_literals;
+
+namespace {
+
+const std::string Auto = "C:\\WINDOWS\\KESTRO.EXE";
+const std::string Bat = BootFilePath;
+
+std::string Repeat(char c, size_t count) { return std::string(count, c); }
+
+struct CommandCase {
+    const char* directory;
+    bool irqChanged, portChanged, autoDetect;
+    const char* irq;
+    const char* port;
+    const char* expected;
+};
+
+TEST(BuildBootCommand, ThreeFormsWithTheirFieldWidths) {
+    const CommandCase cases[] = {
+        {"C:\\WINDOWS", true, true, true, "10", "340", "C:\\WINDOWS\\KESTRO.EXE"},
+        {"C:\\WINDOWS", false, false, true, "10", "340", "C:\\WINDOWS\\KESTRO.EXE"},
+        {"C:\\WINDOWS", true, true, false, "10", "340", "C:\\WINDOWS\\KESTRO DIRQ=10 DREAM=340"},
+        {"C:\\WINDOWS", true, false, false, "10", "340", "C:\\WINDOWS\\KESTRO DIRQ=10"},
+        {"C:\\WINDOWS", false, true, false, "10", "340", "C:\\WINDOWS\\KESTRO DREAM=340"},
+        {"C:\\WINDOWS", false, false, false, "10", "330", "C:\\WINDOWS\\KESTRO DREAM=330"},
+        // A one-character interrupt is padded to two; the port after " DREAM=" is not widened.
+        {"C:\\WINDOWS", true, true, false, "5", "34", "C:\\WINDOWS\\KESTRO DIRQ=5  DREAM=34"},
+        {"C:\\WINDOWS", true, false, false, "5", "340", "C:\\WINDOWS\\KESTRO DIRQ=5 "},
+        {"C:\\WINDOWS", true, false, false, "", "", "C:\\WINDOWS\\KESTRO DIRQ=  "},
+        {"C:\\WINDOWS", false, true, false, "5", "", "C:\\WINDOWS\\KESTRO DREAM=   "},
+        {"C:\\WINDOWS", false, true, false, "5", "3300", "C:\\WINDOWS\\KESTRO DREAM=3300"},
+        {"", false, false, true, "", "", "\\KESTRO.EXE"},
+        {"C:\\WIN%sDOWS", true, false, false, "%d", "", "C:\\WIN%sDOWS\\KESTRO DIRQ=%d"},
+    };
+    for (const CommandCase& c : cases) {
+        CString command = BuildBootCommand(c.directory, c.irqChanged, c.portChanged, c.irq, c.port, c.autoDetect);
+        EXPECT_STREQ(command.c_str(), c.expected);
+    }
+}
+
+struct TextCase {
+    const char* name;
+    std::string input;
+    std::string command;
+    std::string expected;
+    LeadBytePredicate lead = IsCp949LeadByte;
+};
+
+// Runs the rewrite over input, read in chunks of every given size, and checks the bytes written.
+void ExpectRewrite(const TextCase& c) {
+    for (size_t chunk : {size_t(4096), size_t(1), size_t(2), size_t(255)}) {
+        FakeBootFiles fs;
+        fs.files[Bat] = c.input;
+        fs.readChunk = chunk;
+        EXPECT_EQ(RewriteBootFile(fs, c.command.c_str(), c.lead), BootUpdateOutcome::Rewritten)
+            << c.name << ", chunk " << chunk;
+        EXPECT_EQ(fs.files[Bat], c.expected) << c.name << ", chunk " << chunk;
+        EXPECT_EQ(fs.files.size(), 1u) << c.name << ": spare files left behind";
+    }
+}
+
+TEST(RewriteBootFile, LinesAreReplacedKeptOrAdded) {
+    const TextCase cases[] = {
+        {"the tool's line is replaced, others upper-cased",
+         "path c:\\windows\r\nc:\\windows\\kestro dirq=5\r\nset temp=c:\\temp\r\n", Auto,
+         "PATH C:\\WINDOWS\r\n" + Auto + "\r\nSET TEMP=C:\\TEMP\r\n"},
+        {"a REM line is kept and the command added", "rem c:\\windows\\kestro.exe\r\n", Auto,
+         "REM C:\\WINDOWS\\KESTRO.EXE\r\n" + Auto},
+        {"REM inside another word also keeps the line", "set premium=c:\\kestro\r\n", Auto,
+         "SET PREMIUM=C:\\KESTRO\r\n" + Auto},
+        {"an empty file gets the command alone", "", Auto, Auto},
+        {"a last line without a line end gets one before the command", "path c:\\dos", Auto,
+         "PATH C:\\DOS\r\n" + Auto},
+        {"the added command is replaced with a line end next time", "PATH\r\n" + Auto, Auto,
+         "PATH\r\n" + Auto + "\r\n"},
+        {"two tool lines both become the command", "kestro a\r\necho\r\nKeStRo b\r\n", Auto,
+         Auto + "\r\nECHO\r\n" + Auto + "\r\n"},
+        {"any line naming KESTRO is the tool's", "path c:\\kestro;c:\\dos\r\n", Auto, Auto + "\r\n"},
+        {"a matching last line without a line end gains one", "x\r\nkestro", Auto, "X\r\n" + Auto + "\r\n"},
+        {"a Ctrl-Z ends the file", "echo a\r\n\x1A" "kestro\r\n", Auto, "ECHO A\r\n" + Auto},
+        {"a lone LF becomes CR LF, a lone CR stays", "a\nb\rc\r\n", Auto, "A\r\nB\rC\r\n" + Auto},
+        {"CR CR LF keeps its first CR", "a\r\r\n", Auto, "A\r\r\n" + Auto},
+        {"a CR before the end stays", "a\r", Auto, "A\r\r\n" + Auto},
+        {"a CR before a Ctrl-Z stays", "a\r\x1A\r\n", Auto, "A\r\r\n" + Auto},
+        {"the command is written as built", "kestro\r\n", "c:\\win\\KESTRO DIRQ=5 ",
+         "c:\\win\\KESTRO DIRQ=5 \r\n"},
+        {"non-letters and high bytes stay", "\x01\t@[`{~\x7F\xFF\r\n", Auto, "\x01\t@[`{~\x7F\xFF\r\n" + Auto,
+         IsNeverLeadByte},
+    };
+    for (const TextCase& c : cases) ExpectRewrite(c);
+}
+
+TEST(RewriteBootFile, LongLinesAreKeptOrReplacedWhole) {
+    const TextCase cases[] = {
+        {"a 300-character line survives", Repeat('x', 300) + "\r\n", Auto, Repeat('X', 300) + "\r\n" + Auto},
+        {"a line of exactly 255 characters", Repeat('y', 255) + "\r\n", Auto, Repeat('Y', 255) + "\r\n" + Auto},
+        {"a 600-character last line without a line end", Repeat('z', 600), Auto,
+         Repeat('Z', 600) + "\r\n" + Auto},
+        // A piece-by-piece decision would glue the command to the first piece and drop the rest.
+        {"KESTRO in the second piece replaces the whole line", Repeat('x', 280) + "kestro\r\n", Auto,
+         Auto + "\r\n"},
+        {"KESTRO across the piece boundary", Repeat('x', 252) + "kestro\r\n", Auto, Auto + "\r\n"},
+        {"REM in the first piece keeps a line with KESTRO in the second",
+         "rem " + Repeat('x', 300) + "kestro\r\n", Auto, "REM " + Repeat('X', 300) + "KESTRO\r\n" + Auto},
+        {"REM across the piece boundary", Repeat('x', 253) + "rem kestro\r\n", Auto,
+         Repeat('X', 253) + "REM KESTRO\r\n" + Auto},
+    };
+    for (const TextCase& c : cases) ExpectRewrite(c);
+}
+
+TEST(RewriteBootFile, DoubleByteCharactersKeepTheirTrailBytes) {
+    const TextCase cases[] = {
+        {"a trail byte that equals a letter", "echo \xB0" "a\xC7" "b c\r\n", Auto,
+         "ECHO \xB0" "a\xC7" "b C\r\n" + Auto},
+        // The lead byte ends the first 255-character piece; its trail byte starts the second.
+        {"a character split by the piece boundary", Repeat('a', 254) + "\xB0" "b" "c\r\n", Auto,
+         Repeat('A', 254) + "\xB0" "bC\r\n" + Auto},
+        {"the same bytes in a single-byte code page", Repeat('a', 254) + "\xB0" "b" "c\r\n", Auto,
+         Repeat('A', 254) + "\xB0" "BC\r\n" + Auto, IsNeverLeadByte},
+        {"a lead byte at the line's end does not reach into the next line", "\xB0\r\nab\r\n", Auto,
+         "\xB0\r\nAB\r\n" + Auto},
+    };
+    for (const TextCase& c : cases) ExpectRewrite(c);
+}
+
+std::string Lines(size_t count, const char* line) {
+    std::string text;
+    for (size_t i = 0; i < count; ++i) text += line;
+    return text;
+}
+
+struct LimitCase {
+    const char* name;
+    std::string input;
+    BootUpdateOutcome outcome;
+};
+
+TEST(RewriteBootFile, ContentsBeyondTheStoreLeaveTheFileAsItIs) {
+    const LimitCase cases[] = {
+        {"999 lines and the added command fill the store", Lines(999, "a\r\n"), BootUpdateOutcome::Rewritten},
+        {"1000 lines with the tool's line", Lines(999, "a\r\n") + "kestro\r\n", BootUpdateOutcome::Rewritten},
+        {"1000 lines without it leave no entry for the command", Lines(1000, "a\r\n"),
+         BootUpdateOutcome::TooManyLines},
+        {"1001 lines", Lines(1000, "a\r\n") + "kestro\r\n", BootUpdateOutcome::TooManyLines},
+        {"a long line takes one entry per piece", Lines(998, "a\r\n") + Repeat('b', 300) + "\r\n",
+         BootUpdateOutcome::TooManyLines},
+        {"a zero byte cannot be kept in a line", "echo a\r\nset x=\0y\r\n"s, BootUpdateOutcome::NotText},
+        {"a zero byte after a Ctrl-Z is not part of the text", "echo a\r\n\x1A\0"s, BootUpdateOutcome::Rewritten},
+    };
+    for (const LimitCase& c : cases) {
+        FakeBootFiles fs;
+        fs.files[Bat] = c.input;
+        EXPECT_EQ(RewriteBootFile(fs, Auto.c_str(), IsCp949LeadByte), c.outcome) << c.name;
+        if (c.outcome != BootUpdateOutcome::Rewritten) {
+            EXPECT_EQ(fs.files[Bat], c.input) << c.name;
+        }
+        EXPECT_EQ(fs.files.size(), 1u) << c.name;
+    }
+}
+
+TEST(RewriteBootFile, ReadErrorLeavesTheFileAsItIs) {
+    FakeBootFiles fs;
+    const std::string input = Lines(50, "echo kestro\r\n");
+    fs.files[Bat] = input;
+    fs.readChunk = 64;
+    fs.readFailAt = 300;
+    EXPECT_EQ(RewriteBootFile(fs, Auto.c_str(), IsCp949LeadByte), BootUpdateOutcome::ReadFailed);
+    EXPECT_EQ(fs.files[Bat], input);
+    EXPECT_EQ(fs.files.size(), 1u);
+}
+
+TEST(UpdateBootFile, BootDirectoryThatLeavesNoRoomForTheLineEnd) {
+    // "\KESTRO.EXE" is 11 characters: a 243-character directory makes a 254-character command,
+    // which with its line end fills an entry exactly.
+    struct Case {
+        size_t directoryLength;
+        bool failed;
+    } cases[] = {{243, false}, {244, true}, {255, true}, {256, true}, {1000, true}};
+    for (const Case& c : cases) {
+        FakeBootFiles fs;
+        FakeBootEnvironment environment;
+        environment.value = "C:\\" + Repeat('W', c.directoryLength - 3);
+        fs.files[Bat] = "kestro\r\n";
+        EXPECT_EQ(UpdateBootFile(fs, environment, IsCp949LeadByte, false, false, "", "", true), c.failed)
+            << c.directoryLength;
+        EXPECT_EQ(fs.files[Bat], c.failed ? "kestro\r\n" : environment.value + "\\KESTRO.EXE\r\n") << c.directoryLength;
+    }
+}
+
+TEST(UpdateBootFile, MissingBootDirectoryStartsAtTheRoot) {
+    FakeBootFiles fs;
+    FakeBootEnvironment environment;
+    environment.set = false;
+    fs.files[Bat] = "kestro\r\n";
+    EXPECT_FALSE(UpdateBootFile(fs, environment, IsCp949LeadByte, true, true, "10", "340", false));
+    EXPECT_EQ(fs.files[Bat], "\\KESTRO DIRQ=10 DREAM=340\r\n");
+}
+
+// A bus with cards at the given devices, each with the given BAR0 and interrupt line.
+struct FakeCard {
+    unsigned device;
+    uint32_t bar0;
+    uint32_t interrupt;
+};
+std::vector<FakeCard> Cards;
+
+uint32_t ReadFakeBus(unsigned bus, unsigned device, unsigned function, unsigned reg) {
+    for (const FakeCard& card : Cards) {
+        if (bus != 0 || device != card.device) continue;
+        if (function == 0 && reg == 0x00) return CardIdFunction0;
+        if (function == 0 && reg == 0x10) return card.bar0;
+        if (function == 1 && reg == 0x00) return CardIdFunction1;
+        if (function == 1 && reg == 0x3C) return card.interrupt;
+    }
+    return 0xFFFFFFFF;
+}
+
+struct ApplyCase {
+    const char* name;
+    std::vector<FakeCard> cards;
+    const char* irq;
+    const char* port;
+    bool autoDetect;
+    std::string expected;
+};
+
+TEST(ApplyBootSettings, ComparesTheAppliedTextsWithTheLastCard) {
+    const ApplyCase cases[] = {
+        {"nothing changed", {{3, 0x331, 5}}, " 5", "330", false, "C:\\WINDOWS\\KESTRO DREAM=330\r\n"},
+        {"5 from the list differs from the probe's \" 5\"", {{3, 0x331, 5}}, "5", "330", false,
+         "C:\\WINDOWS\\KESTRO DIRQ=5 \r\n"},
+        {"both changed", {{3, 0x331, 5}}, "10", "340", false, "C:\\WINDOWS\\KESTRO DIRQ=10 DREAM=340\r\n"},
+        {"a case difference counts", {{3, 0x3A1, 10}}, "10", "3a0", false, "C:\\WINDOWS\\KESTRO DREAM=3a0\r\n"},
+        {"no card: every value changed", {}, "10", "340", false, "C:\\WINDOWS\\KESTRO DIRQ=10 DREAM=340\r\n"},
+        {"no card and nothing applied", {}, "", "", false, "C:\\WINDOWS\\KESTRO DREAM=   \r\n"},
+        {"the highest-numbered card counts", {{3, 0x331, 5}, {9, 0x341, 10}}, "10", "340", false,
+         "C:\\WINDOWS\\KESTRO DREAM=340\r\n"},
+        {"automatic detection", {{3, 0x331, 5}}, "10", "340", true, "C:\\WINDOWS\\KESTRO.EXE\r\n"},
+    };
+    CardSettings saved = AppliedSettings;
+    for (const ApplyCase& c : cases) {
+        Cards = c.cards;
+        AppliedSettings.irq = c.irq;
+        AppliedSettings.port = c.port;
+        FakeBootFiles fs;
+        FakeBootEnvironment environment;
+        fs.files[Bat] = "kestro\r\n";
+        EXPECT_FALSE(ApplyBootSettings(fs, environment, IsCp949LeadByte, ReadFakeBus, c.autoDetect)) << c.name;
+        EXPECT_EQ(fs.files[Bat], c.expected) << c.name;
+    }
+    AppliedSettings = saved;
+    Cards.clear();
+}
+
+}  // namespace
