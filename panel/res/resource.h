@@ -1,0 +1,63 @@
+// Resource ids of Orrivan.exe. Shared by the resource scripts and the C++ code, so only #defines.
+#ifndef ORRIVAN_RESOURCE_H
+#define ORRIVAN_RESOURCE_H
+
+#define IDC_STATIC              (-1)
+
+// Program version, also shown by the file's version information.
+#define PANEL_VERSION           1,0,0,1
+#define PANEL_VERSION_TEXT      "1.0.0.1"
+
+// Program icon (the lowest icon id, so the shell shows it for the executable).
+#define IDI_PANEL               128
+
+// Artwork.
+#define IDB_LOGO                130     // square emblem, 40 x 41 pixels
+#define IDB_BANNER              132     // name banner, 154 x 32 pixels
+
+// Information page.
+#define IDD_INFO                135
+#define IDC_INFO_WINVER         1000    // text slot i shows in control 1000 + i;
+#define IDC_INFO_CHIPSET        1001    // 1002 and 1003 have no control
+#define IDC_INFO_VER_KESTRO     1004
+#define IDC_INFO_VER_VTESSAN    1005
+#define IDC_INFO_VER_TESSAN     1006
+#define IDC_INFO_VER_VKELDA     1007
+#define IDC_INFO_VER_KELDA      1008
+#define IDC_INFO_DATE_KESTRO    1009
+#define IDC_INFO_DATE_VTESSAN   1010
+#define IDC_INFO_DATE_TESSAN    1011
+#define IDC_INFO_DATE_VKELDA    1012
+#define IDC_INFO_DATE_KELDA     1013
+#define IDC_INFO_FIRST          IDC_INFO_WINVER
+#define IDC_INFO_COUNT          14
+
+// Setting page (its control ids overlap those of the Information page; each page has its own).
+#define IDD_SETTING             136
+#define IDC_IRQ                 1010    // Sound Interrupt list
+#define IDC_PORT                1011    // Sound Address list
+#define IDC_AUTODETECT          1012
+#define IDC_FIRMWARE_PATH       1013
+#define IDC_MASTERBANK_PATH     1014
+#define IDC_SLAVEBANK_PATH      1015
+#define IDC_BROWSE_FIRMWARE     1016
+#define IDC_BROWSE_MASTERBANK   1017
+#define IDC_BROWSE_SLAVEBANK    1018
+#define IDC_SYSTEM_INFO         1019
+#define IDC_MULTIMEDIA_INFO     1020
+#define IDC_BANK_MANAGER        1021
+
+// Initial contents of a dialog's list controls: a resource of type RES_DLGINIT with the
+// dialog's id, in each language next to the dialog (Setting page: IDD_SETTING). The page applies
+// it in its initialisation, before anything selects an entry. Layout, packed, little-endian:
+//   repeated:  WORD control id, WORD message, DWORD n, n bytes of data
+//   end:       WORD 0
+// The message is a 16-bit-era code: DLGINIT_CB_ADDSTRING means CB_ADDSTRING with the data as
+// the string (its n bytes include the terminating NUL; records are not aligned);
+// DLGINIT_LB_ADDSTRING means LB_ADDSTRING likewise. A reader must stop at the end of the
+// resource even without the final 0, and skip a record whose string lacks its NUL.
+#define RES_DLGINIT             240
+#define DLGINIT_LB_ADDSTRING    0x0401
+#define DLGINIT_CB_ADDSTRING    0x0403
+
+#endif
