@@ -205,7 +205,7 @@ class PeImage:
 
     def imports(self):
         """[(dll name, [function name or ordinal int])] in table order."""
-        rva, size = self.directory(DIR_IMPORT)
+        rva = self.directory(DIR_IMPORT)[0]
         result = []
         if not rva:
             return result
@@ -230,7 +230,7 @@ class PeImage:
         raise PeError("import table does not end")
 
     def exports(self):
-        rva, size = self.directory(DIR_EXPORT)
+        rva = self.directory(DIR_EXPORT)[0]
         if not rva:
             return []
         d = self.offset(rva)
