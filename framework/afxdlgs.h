@@ -1,0 +1,131 @@
+// Dialog classes of the framework: the property sheet, its pages and the common file dialog.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+#include <commdlg.h>
+#include <prsht.h>
+
+#include "afxwin.h"
+
+// ---- Property page -----------------------------------------------------------------------------
+
+// One page of a CPropertySheet; usually a member of the derived sheet. The page hands `this` to
+// the platform in PROPSHEETPAGEA.lParam and binds m_hWnd on its WM_INITDIALOG; WM_COMMAND goes to
+// the message map, WM_NOTIFY to OnNotify.
+class CPropertyPage : public CWnd {
+    DECLARE_DYNAMIC(CPropertyPage)
+public:
+    // A page on dialog template templateId of the program's module (AfxGetInstanceHandle).
+    explicit CPropertyPage(UINT templateId);
+    // A page on an in-memory template, which must outlive the sheet's DoModal.
+    explicit CPropertyPage(const DLGTEMPLATE* dialogTemplate);
+
+    // Called once when the page's window is created (the first time it is shown): UpdateData(false).
+    // The result is WM_INITDIALOG's: true lets the dialog set the focus.
+    virtual bool OnInitDialog();
+    // Called for every WM_NOTIFY to the page. Translates the page notifications into the virtuals
+    // below and sets *pResult (written to DWL_MSGRESULT when true is returned): PSN_SETACTIVE →
+    // OnSetActive, PSN_KILLACTIVE → OnKillActive, PSN_APPLY → OnApply, PSN_RESET → OnReset,
+    // PSN_QUERYCANCEL → OnQueryCancel. False (unhandled) for anything else. An override handles its
+    // codes and then calls this.
+    virtual bool OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult);
+    // On PSN_SETACTIVE: every activation after the first shows the members again (UpdateData(false)).
+    // False refuses the activation.
+    virtual bool OnSetActive();
+    // On PSN_KILLACTIVE: UpdateData(true); false keeps the page active.
+    virtual bool OnKillActive();
+    // On PSN_APPLY (OK or Apply; only pages already created get it): true accepts (PSNRET_NOERROR),
+    // false refuses and keeps the page (PSNRET_INVALID_NOCHANGEPAGE). The base accepts.
+    virtual bool OnApply();
+    // On PSN_RESET (Cancel or closing the sheet). The base does nothing.
+    virtual void OnReset();
+    // On PSN_QUERYCANCEL: false refuses the Cancel. The base allows it.
+    virtual bool OnQueryCancel();
+
+    // Tells the sheet that this page has changes to apply (PSM_CHANGED: Apply enabled) or none
+    // any more (PSM_UNCHANGED: Apply disabled when no other page has changes).
+    void SetModified(bool changed = true);
+
+    PROPSHEETPAGEA m_psp;  // what the sheet passes to CreatePropertySheetPageA; flags may be added
+
+private:
+    friend class CPropertySheet;
+    void InitPageHeader();
+    // The page's dialog procedure: binds on WM_INITDIALOG, then dispatches to the object.
+    static INT_PTR CALLBACK PageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+    bool m_bFirstSetActive = true;
+};
+
+// ---- Property sheet ----------------------------------------------------------------------------
+
+// A modal property sheet with the standard buttons OK, Cancel and Apply.
+class CPropertySheet : public CWnd {
+    DECLARE_DYNAMIC(CPropertySheet)
+public:
+    enum { kMaxPages = 16 };
+
+    // caption: the sheet's title (copied); parent: owner window or null; selectPage: the page
+    // shown first.
+    explicit CPropertySheet(const char* caption, CWnd* parent = nullptr, UINT selectPage = 0);
+
+    // Appends a page; the page must outlive the sheet's DoModal. False when the sheet is full.
+    bool AddPage(CPropertyPage* page);
+    // Number of pages added.
+    int GetPageCount() const { return m_nPages; }
+    // Page index, or null.
+    CPropertyPage* GetPage(int index) const;
+    // Runs the sheet modally (PropertySheetA); returns when it closes: IDOK, IDCANCEL (0 and
+    // ID_PSREBOOTSYSTEM etc. as the platform reports), or -1 when the sheet could not be created.
+    INT_PTR DoModal();
+
+    // Called once per DoModal, when the sheet's window exists and its first page is created and
+    // active (from a message the sheet posts to itself while it initialises, so on every comctl32
+    // the first page's WM_INITDIALOG and PSN_SETACTIVE come first). The result is not used.
+    virtual bool OnInitDialog();
+
+    PROPSHEETHEADERA m_psh;  // header for PropertySheetA; flags may be added before DoModal
+
+private:
+    // PropertySheetA's callback: binds and subclasses the sheet window on PSCB_INITIALIZED.
+    static int CALLBACK SheetCallback(HWND hwnd, UINT message, LPARAM lParam);
+    // The sheet's subclass procedure: the posted initialisation, WM_COMMAND, unbinding.
+    static LRESULT CALLBACK SheetProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+    CString m_strCaption;
+    CPropertyPage* m_pages[kMaxPages] = {};
+    int m_nPages = 0;
+    WNDPROC m_pfnSuper = nullptr;
+};
+
+// ---- File dialog ---------------------------------------------------------------------------
+
+// The common file-open or file-save dialog.
+class CFileDialog : public CCmdTarget {
+    DECLARE_DYNAMIC(CFileDialog)
+public:
+    // openFileDialog: open (true) or save; defExt: appended when the user types no extension;
+    // fileName: initial file name (a pattern such as "*.bin" serves); flags: OFN_ flags
+    // (OFN_EXPLORER is added); filter: "Description|pattern|..." pairs; parent: owner, or null for
+    // the application's main window or the active window.
+    CFileDialog(bool openFileDialog, const char* defExt = nullptr, const char* fileName = nullptr,
+                DWORD flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, const char* filter = nullptr,
+                CWnd* parent = nullptr);
+
+    // Runs the dialog modally: IDOK when the user chose a file, else IDCANCEL.
+    INT_PTR DoModal();
+    // The chosen full path.
+    CString GetPathName() const;
+    // The chosen file name without its directory (double-byte aware).
+    CString GetFileName() const;
+
+    OPENFILENAMEA m_ofn;  // set lpstrInitialDir and lpstrTitle (kept pointers) before DoModal
+
+private:
+    bool m_bOpenFileDialog;
+    CWnd* m_pParentWnd;
+    CString m_strFilter;
+    CString m_strDefExt;
+    char m_szFileName[MAX_PATH];
+    char m_szFileTitle[MAX_PATH];
+};

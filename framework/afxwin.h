@@ -1,0 +1,151 @@
+// Application, window and control classes of the framework, with dialog data exchange.
+// ANSI Win32 only: every call is an "A" function that Windows 95 offers.
+#pragma once
+#include <windows.h>
+
+#include "cmdtarget.h"
+#include "cstring.h"
+
+class CWnd;
+
+// ---- Application -------------------------------------------------------------------------------
+
+// The program's one application object: a static instance of a class derived from CWinApp.
+// The framework's WinMain finds it through AfxGetApp(), calls InitInstance, and ends the process
+// (with ExitInstance's code) when InitInstance returns false; otherwise it runs Run's message loop.
+class CWinApp : public CCmdTarget {
+    DECLARE_DYNAMIC(CWinApp)
+public:
+    // Registers the object as the application; appName null: the executable's base name.
+    explicit CWinApp(const char* appName = nullptr);
+    // Unregisters the object.
+    ~CWinApp() override;
+    CWinApp(const CWinApp&) = delete;
+    CWinApp& operator=(const CWinApp&) = delete;
+
+    // Called once by WinMain; false ends the program at once.
+    virtual bool InitInstance();
+    // Called by WinMain after InitInstance returned false or the message loop ended; the exit code.
+    virtual int ExitInstance();
+    // Called by WinMain after InitInstance returned true: the message loop, until WM_QUIT.
+    virtual int Run();
+
+    // Called by InitInstance: the counterpart of the 3D-controls library of Windows 3.x. Windows 95
+    // draws dialogs in 3D on its own, so this only initialises the common controls. Always true.
+    bool Enable3dControlsStatic();
+    // Called by InitInstance: profile values go to HKCU\Software\<key>\<app name>\<section>.
+    void SetRegistryKey(const char* key);
+    // Reads an integer of the profile; defaultValue when the value is missing or not a DWORD.
+    // Without a registry key: the [section] of "<app name>.INI" in the Windows directory.
+    UINT GetProfileInt(const char* section, const char* entry, int defaultValue);
+    // Writes an integer to the profile (REG_DWORD in the registry); true on success.
+    bool WriteProfileInt(const char* section, const char* entry, int value);
+
+    const char* m_pszAppName;       // application name: given, or the executable's base name
+    const char* m_pszRegistryKey;   // set by SetRegistryKey; null: profile in an INI file
+    const char* m_pszProfileName;   // application name when a registry key is set, else the INI name
+    HINSTANCE m_hInstance;          // the program's module
+    CWnd* m_pMainWnd;               // the main window (a dialog-based program: its sheet), or null
+
+private:
+    // Opens (create: also creates) Software\<key>\<app>\<section> under HKCU; null on failure.
+    HKEY OpenSectionKey(const char* section, bool create) const;
+
+    CString m_strAppName;
+    CString m_strRegistryKey;
+    CString m_strProfileName;
+};
+
+// The application object, or null when none is constructed.
+CWinApp* AfxGetApp();
+// The program's module handle (the application's, or the executable's when there is no app).
+HINSTANCE AfxGetInstanceHandle();
+// The body of the framework's WinMain; callable from a program's own WinMain as well.
+int AfxWinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand);
+
+// ---- Windows and data exchange -------------------------------------------------------------
+
+// Context of one UpdateData pass: the direction and the dialog whose controls are exchanged.
+class CDataExchange {
+public:
+    // Called by UpdateData: save true takes controls into members, false shows members in controls.
+    CDataExchange(CWnd* dialog, bool saveAndValidate)
+        : m_bSaveAndValidate(saveAndValidate), m_pDlgWnd(dialog) {}
+    bool m_bSaveAndValidate;
+    CWnd* m_pDlgWnd;
+    bool m_bFailed = false;  // set by a DDX_ call that could not exchange; UpdateData's result
+};
+
+// A thin wrapper of a window handle; it never owns or destroys the window.
+class CWnd : public CCmdTarget {
+    DECLARE_DYNAMIC(CWnd)
+public:
+    CWnd() = default;
+    CWnd(const CWnd&) = delete;
+    CWnd& operator=(const CWnd&) = delete;
+
+    // The window handle, or null when not bound.
+    HWND GetSafeHwnd() const { return m_hWnd; }
+    // The child control with the given id, or null.
+    HWND GetDlgItem(int id) const;
+    // Sets a child control's text; an id without a control is ignored.
+    void SetDlgItemText(int id, const char* text);
+    // Sets this window's text.
+    void SetWindowText(const char* text);
+    // Reads this window's text into text (empty when unbound).
+    void GetWindowText(CString& text) const;
+    // Enables or disables the window; true when it was disabled before (as EnableWindow reports).
+    bool EnableWindow(bool enable = true);
+    // Sends a message to the window; 0 when unbound.
+    LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+
+    // Runs DoDataExchange: save true reads controls into members, false writes members to
+    // controls. False when an exchange failed (a control missing); the rest is still exchanged.
+    bool UpdateData(bool saveAndValidate = true);
+    // Called by UpdateData: the class's DDX_ calls. The base exchanges nothing.
+    virtual void DoDataExchange(CDataExchange* pDX);
+
+    HWND m_hWnd = nullptr;
+};
+
+// Binds control to the dialog's child id (no subclassing: the handle only). Called from
+// DoDataExchange in both directions; false (and pDX fails) when the child is missing.
+bool DDX_Control(CDataExchange* pDX, int id, CWnd& control);
+// Exchanges a child control's text with value in pDX's direction; false when the child is missing.
+bool DDX_Text(CDataExchange* pDX, int id, CString& value);
+
+// ---- Controls ----------------------------------------------------------------------------------
+
+// A combo box, usually bound by DDX_Control.
+class CComboBox : public CWnd {
+    DECLARE_DYNAMIC(CComboBox)
+public:
+    // Adds an entry (sorted when the box sorts); its index, or CB_ERR.
+    int AddString(const char* text);
+    // Selects the first entry after startAfter (-1: from the top) that begins with text, ignoring
+    // case; its index, or CB_ERR with the selection unchanged.
+    int SelectString(int startAfter, const char* text);
+    // Index of the selected entry, or CB_ERR.
+    int GetCurSel() const;
+    // Selects an entry by index (-1: none); sends no CBN_SELCHANGE.
+    int SetCurSel(int index);
+    // The text of entry index; empty when there is no such entry.
+    void GetLBText(int index, CString& text) const;
+    // Number of entries.
+    int GetCount() const;
+};
+
+// A push button, check box or radio button, usually bound by DDX_Control.
+class CButton : public CWnd {
+    DECLARE_DYNAMIC(CButton)
+public:
+    // BST_UNCHECKED (0), BST_CHECKED (1) or BST_INDETERMINATE (2).
+    int GetCheck() const;
+    // Sets the check state.
+    void SetCheck(int state);
+};
+
+// Message-map rows for control notifications (see cmdtarget.h): ON_BN_CLICKED(1012, &CMy::OnX).
+#define ON_BN_CLICKED(id, memberFn) ON_CONTROL(BN_CLICKED, id, memberFn)
+#define ON_CBN_SELCHANGE(id, memberFn) ON_CONTROL(CBN_SELCHANGE, id, memberFn)
+#define ON_EN_CHANGE(id, memberFn) ON_CONTROL(EN_CHANGE, id, memberFn)

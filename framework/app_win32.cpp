@@ -1,0 +1,136 @@
+#include <stdio.h>
+
+#include "afxwin.h"
+
+#include <commctrl.h>
+
+#include "filedialog_text.h"
+
+namespace {
+
+CWinApp* g_app = nullptr;
+
+bool IsAnsiLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != 0; }
+
+// The executable's file name without directory and extension ("Orrivan" for ...\ORRIVAN.EXE as
+// the loader spells it).
+CString ExecutableBaseName() {
+    char path[MAX_PATH + 1] = {};
+    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return CString();
+    CString name(path + FileNameOffset(path, IsAnsiLeadByte));
+    int dot = name.ReverseFind('.');
+    return dot > 0 ? name.Left(static_cast<size_t>(dot)) : name;
+}
+
+}  // namespace
+
+IMPLEMENT_DYNAMIC(CWinApp, CCmdTarget)
+
+CWinApp::CWinApp(const char* appName)
+    : m_pszAppName(nullptr),
+      m_pszRegistryKey(nullptr),
+      m_pszProfileName(nullptr),
+      m_hInstance(GetModuleHandleA(nullptr)),
+      m_pMainWnd(nullptr),
+      m_strAppName(appName ? CString(appName) : ExecutableBaseName()) {
+    m_pszAppName = m_strAppName.c_str();
+    m_strProfileName = m_strAppName + ".INI";
+    m_pszProfileName = m_strProfileName.c_str();
+    g_app = this;
+}
+
+CWinApp::~CWinApp() {
+    if (g_app == this) g_app = nullptr;
+}
+
+bool CWinApp::InitInstance() { return true; }
+
+int CWinApp::ExitInstance() { return 0; }
+
+int CWinApp::Run() {
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return ExitInstance();
+}
+
+bool CWinApp::Enable3dControlsStatic() {
+    InitCommonControls();
+    return true;
+}
+
+void CWinApp::SetRegistryKey(const char* key) {
+    m_strRegistryKey = key ? key : "";
+    m_pszRegistryKey = m_strRegistryKey.IsEmpty() ? nullptr : m_strRegistryKey.c_str();
+    m_strProfileName = m_strAppName;
+    m_pszProfileName = m_strProfileName.c_str();
+}
+
+HKEY CWinApp::OpenSectionKey(const char* section, bool create) const {
+    // One level at a time: each step's key is the parent of the next.
+    const char* path[] = {"Software", m_pszRegistryKey, m_pszAppName, section};
+    HKEY key = HKEY_CURRENT_USER;
+    for (const char* name : path) {
+        HKEY next = nullptr;
+        LONG status;
+        if (create) {
+            DWORD disposition = 0;
+            status = RegCreateKeyExA(key, name, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                     KEY_READ | KEY_WRITE, nullptr, &next, &disposition);
+        } else {
+            status = RegOpenKeyExA(key, name, 0, KEY_READ, &next);
+        }
+        if (key != HKEY_CURRENT_USER) RegCloseKey(key);
+        if (status != ERROR_SUCCESS) return nullptr;
+        key = next;
+    }
+    return key;
+}
+
+UINT CWinApp::GetProfileInt(const char* section, const char* entry, int defaultValue) {
+    if (!m_pszRegistryKey)
+        return GetPrivateProfileIntA(section, entry, defaultValue, m_pszProfileName);
+    HKEY key = OpenSectionKey(section, false);
+    if (!key) return static_cast<UINT>(defaultValue);
+    DWORD value = 0, type = 0, size = sizeof value;
+    LONG status = RegQueryValueExA(key, entry, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS || type != REG_DWORD || size != sizeof value)
+        return static_cast<UINT>(defaultValue);
+    return value;
+}
+
+bool CWinApp::WriteProfileInt(const char* section, const char* entry, int value) {
+    if (!m_pszRegistryKey) {
+        char text[16];
+        snprintf(text, sizeof text, "%d", value);
+        return WritePrivateProfileStringA(section, entry, text, m_pszProfileName) != 0;
+    }
+    HKEY key = OpenSectionKey(section, true);
+    if (!key) return false;
+    DWORD data = static_cast<DWORD>(value);
+    LONG status = RegSetValueExA(key, entry, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data);
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS;
+}
+
+CWinApp* AfxGetApp() { return g_app; }
+
+HINSTANCE AfxGetInstanceHandle() { return g_app ? g_app->m_hInstance : GetModuleHandleA(nullptr); }
+
+int AfxWinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    CWinApp* app = AfxGetApp();
+    if (!app) return -1;
+    if (instance) app->m_hInstance = instance;
+    if (!app->InitInstance()) return app->ExitInstance();
+    return app->Run();
+}
+
+// The program's entry: lives beside CWinApp so that a program deriving its application from
+// CWinApp links it without naming it; a program without an application object never pulls it in.
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand) {
+    return AfxWinMain(instance, previous, commandLine, showCommand);
+}

@@ -1,0 +1,69 @@
+#include <string.h>
+
+#include "afxdlgs.h"
+#include "filedialog_text.h"
+
+IMPLEMENT_DYNAMIC(CFileDialog, CCmdTarget)
+
+namespace {
+
+bool IsAnsiLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != 0; }
+
+// Copies text into a fixed buffer, cut at a character boundary when it is too long.
+void CopyText(char* target, size_t size, const char* text) {
+    size_t length = 0;
+    if (text) {
+        while (text[length] && length + 1 < size) {
+            size_t step = IsAnsiLeadByte(static_cast<unsigned char>(text[length])) && text[length + 1] ? 2 : 1;
+            if (length + step + 1 > size) break;
+            length += step;
+        }
+        memcpy(target, text, length);
+    }
+    target[length] = '\0';
+}
+
+}  // namespace
+
+CFileDialog::CFileDialog(bool openFileDialog, const char* defExt, const char* fileName, DWORD flags,
+                         const char* filter, CWnd* parent)
+    : m_bOpenFileDialog(openFileDialog),
+      m_pParentWnd(parent),
+      m_strFilter(MakeFileDialogFilter(filter, IsAnsiLeadByte)),
+      m_strDefExt(defExt) {
+    CopyText(m_szFileName, sizeof m_szFileName, fileName);
+    m_szFileTitle[0] = '\0';
+    ZeroMemory(&m_ofn, sizeof m_ofn);
+    // The Windows 95 size of the structure: later fields make older systems refuse it.
+#ifdef OPENFILENAME_SIZE_VERSION_400A
+    m_ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+#else
+    m_ofn.lStructSize = sizeof m_ofn;
+#endif
+    m_ofn.lpstrFile = m_szFileName;
+    m_ofn.nMaxFile = sizeof m_szFileName;
+    m_ofn.lpstrFileTitle = m_szFileTitle;
+    m_ofn.nMaxFileTitle = sizeof m_szFileTitle;
+    m_ofn.Flags = flags | OFN_EXPLORER;
+    m_ofn.lpstrFilter = m_strFilter.IsEmpty() ? nullptr : m_strFilter.c_str();
+    m_ofn.lpstrDefExt = defExt ? m_strDefExt.c_str() : nullptr;
+}
+
+INT_PTR CFileDialog::DoModal() {
+    m_ofn.hInstance = AfxGetInstanceHandle();
+    HWND owner = m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr;
+    if (!owner) {
+        CWinApp* app = AfxGetApp();
+        if (app && app->m_pMainWnd && IsWindow(app->m_pMainWnd->m_hWnd)) owner = app->m_pMainWnd->m_hWnd;
+    }
+    if (!owner) owner = GetActiveWindow();
+    m_ofn.hwndOwner = owner;
+    BOOL chosen = m_bOpenFileDialog ? GetOpenFileNameA(&m_ofn) : GetSaveFileNameA(&m_ofn);
+    return chosen ? IDOK : IDCANCEL;
+}
+
+CString CFileDialog::GetPathName() const { return CString(m_szFileName); }
+
+CString CFileDialog::GetFileName() const {
+    return CString(m_szFileName + FileNameOffset(m_szFileName, IsAnsiLeadByte));
+}
