@@ -1,9 +1,4 @@
-#include <windows.h>
+// The panel program's one application object; the framework's WinMain runs it.
+#include "panel_app.h"
 
-#include "card_probe.h"
-
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    CardProbeResult card = CardProbe(CardProbeMode::FirstMatch);
-    MessageBoxA(nullptr, card.found ? card.portText : "no card", "Orrivan", MB_OK);
-    return 0;
-}
+CPanelApp theApp;

@@ -1,0 +1,44 @@
+// The settings' platform stores: the environment, the INI file through the profile-string
+// functions, and the registry through the application's profile integers.
+#include <windows.h>
+
+#include "afxwin.h"
+#include "settings.h"
+
+namespace {
+
+bool IsSystemLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
+
+class Win32SettingsStore : public SettingsStore {
+public:
+    CString GetEnvironment(const char* name) override {
+        // A zero-filled buffer: a missing or over-long variable leaves it empty.
+        char buffer[SettingTextLimit + 1] = {};
+        GetEnvironmentVariableA(name, buffer, sizeof buffer);
+        buffer[SettingTextLimit] = '\0';
+        return CString(buffer);
+    }
+    CString ReadIniString(const char* path, const char* section, const char* key,
+                          const char* defaultValue) override {
+        char buffer[SettingTextLimit + 1] = {};
+        GetPrivateProfileStringA(section, key, defaultValue, buffer, sizeof buffer, path);
+        return CString(buffer);
+    }
+    void WriteIniString(const char* path, const char* section, const char* key,
+                        const char* value) override {
+        WritePrivateProfileStringA(section, key, value, path);
+    }
+    int ReadProfileInt(const char* section, const char* entry, int defaultValue) override {
+        return static_cast<int>(AfxGetApp()->GetProfileInt(section, entry, defaultValue));
+    }
+    void WriteProfileInt(const char* section, const char* entry, int value) override {
+        AfxGetApp()->WriteProfileInt(section, entry, value);
+    }
+    LeadBytePredicate LeadBytes() override { return IsSystemLeadByte; }
+};
+
+Win32SettingsStore TheStore;
+
+}  // namespace
+
+SettingsStore& PlatformSettingsStore() { return TheStore; }

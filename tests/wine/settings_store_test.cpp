@@ -1,0 +1,118 @@
+// The settings through the platform's own stores: a real Tessan.ini and the real registry.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "afxwin.h"
+#include "settings.h"
+
+namespace {
+
+const char TestKey[] = "Tavish Corp. Store Test";
+const char TestApp[] = "OrrivanStoreTest";
+const char WindowsDir[] = "C:\\settings-store-test";
+
+std::string ReadFileBytes(const char* path) {
+    std::string bytes;
+    HANDLE file = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return bytes;
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read) bytes.append(buffer, read);
+    CloseHandle(file);
+    return bytes;
+}
+
+void WriteFileBytes(const char* path, const std::string& bytes) {
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+class PlatformStores : public ::testing::Test {
+protected:
+    void SetUp() override {
+        app.SetRegistryKey(TestKey);
+        CreateDirectoryA(WindowsDir, nullptr);
+        DeleteFileA(iniPath.c_str());
+        SetEnvironmentVariableA("winbootdir", WindowsDir);
+        AppliedSettings = CardSettings();
+        RegDeleteKeyA(HKEY_CURRENT_USER, sectionKey.c_str());
+    }
+    void TearDown() override {
+        SetEnvironmentVariableA("winbootdir", nullptr);
+        DeleteFileA(iniPath.c_str());
+        RemoveDirectoryA(WindowsDir);
+        RegDeleteKeyA(HKEY_CURRENT_USER, sectionKey.c_str());
+    }
+    void LoadAll() {
+        ComputeIniPath();
+        LoadInstallPath();
+        LoadFileSettings();
+    }
+
+    CWinApp app{TestApp};
+    const std::string iniPath = std::string(WindowsDir) + "\\Tessan.ini";
+    const std::string sectionKey =
+        std::string("Software\\") + TestKey + "\\" + TestApp + "\\Control Pannel";
+};
+
+TEST_F(PlatformStores, WithoutAnIniFileTheDefaultsLoad) {
+    LoadAll();
+    EXPECT_EQ(std::string(IniPath), iniPath);
+    EXPECT_STREQ(InstallPath, "C:\\KESTRO");
+    EXPECT_STREQ(AppliedSettings.firmwarePath, "PELKAD.BIN");
+    EXPECT_STREQ(AppliedSettings.masterBankPath, "TORBEL08.94B");
+    EXPECT_STREQ(AppliedSettings.slaveBankPath, "TORBEL08.94B");
+}
+
+TEST_F(PlatformStores, LowerCaseValuesLoadUpperCasedAndAreWrittenBackAsApplied) {
+    WriteFileBytes(iniPath.c_str(),
+                   "[Setup]\r\nPath=d:\\kestro\r\n[Tessan]\r\nFirmWare=c:\\fw\\pelkad.bin\r\n"
+                   "Sound Font Bank Master=c:\\banks\\m.94b\r\nSound Font Bank Slave=s.94b\r\n");
+    LoadAll();
+    EXPECT_STREQ(InstallPath, "D:\\KESTRO");
+    EXPECT_STREQ(AppliedSettings.firmwarePath, "C:\\FW\\PELKAD.BIN");
+    EXPECT_STREQ(AppliedSettings.masterBankPath, "C:\\BANKS\\M.94B");
+    EXPECT_STREQ(AppliedSettings.slaveBankPath, "S.94B");
+
+    WriteFileSetting("FirmWare", AppliedSettings.firmwarePath);
+    WriteFileSetting("Sound Font Bank Slave", CString("C:\\100%\\%s.94B"));
+    std::string ini = ReadFileBytes(iniPath.c_str());
+    EXPECT_NE(ini.find("FirmWare=C:\\FW\\PELKAD.BIN"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("Sound Font Bank Slave=C:\\100%\\%s.94B"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("Path=d:\\kestro"), std::string::npos) << "the install path is never written";
+}
+
+TEST_F(PlatformStores, ValuesOfMoreThan255CharactersAreCut) {
+    WriteFileBytes(iniPath.c_str(), "[Tessan]\r\nFirmWare=" + std::string(300, 'f') + "\r\n");
+    LoadAll();
+    EXPECT_EQ(std::string(AppliedSettings.firmwarePath), std::string(255, 'F'));
+}
+
+TEST_F(PlatformStores, AutoCheckGoesToTheApplicationsRegistryKey) {
+    LoadAutoCheck();
+    EXPECT_STREQ(AppliedSettings.autoCheck, "1") << "a missing value loads as checked";
+
+    AppliedSettings.autoCheck = "0";
+    SaveAutoCheck();
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, sectionKey.c_str(), 0, KEY_READ, &key), ERROR_SUCCESS);
+    DWORD value = 7, type = 0, size = sizeof value;
+    EXPECT_EQ(RegQueryValueExA(key, "Auto Check", nullptr, &type,
+                               reinterpret_cast<BYTE*>(&value), &size), ERROR_SUCCESS);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
+    EXPECT_EQ(value, 0u);
+
+    value = 2;
+    RegSetValueExA(key, "Auto Check", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    RegCloseKey(key);
+    LoadAutoCheck();
+    EXPECT_STREQ(AppliedSettings.autoCheck, "0") << "any integer but 1 loads as cleared";
+}
+
+}  // namespace
