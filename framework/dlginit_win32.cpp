@@ -1,0 +1,24 @@
+// Fills a dialog's list controls from its type-240 resource, as the dialog editor stored them.
+#include "dlginit_win32.h"
+
+#include "dlginit.h"
+
+namespace {
+void AddEntry(const DlgInitRecord& record, void* context) {
+    HWND control = GetDlgItem(static_cast<HWND>(context), static_cast<int>(record.controlId));
+    if (!control) return;
+    UINT message = record.message == DlgInitCbAddString ? CB_ADDSTRING : LB_ADDSTRING;
+    SendMessageA(control, message, 0, reinterpret_cast<LPARAM>(record.text));
+}
+}  // namespace
+
+bool ExecuteDlgInit(HWND dialog, HINSTANCE module, UINT templateId) {
+    HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(templateId),
+                                   MAKEINTRESOURCEA(DlgInitResourceType));
+    if (!resource) return false;
+    HGLOBAL loaded = LoadResource(module, resource);
+    const void* data = loaded ? LockResource(loaded) : nullptr;
+    if (!data) return false;
+    ParseDlgInit(static_cast<const unsigned char*>(data), SizeofResource(module, resource), AddEntry, dialog);
+    return true;
+}
