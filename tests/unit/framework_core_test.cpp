@@ -171,3 +171,24 @@ TEST(FrameworkRuntimeClass, NamesAndKinds) {
 }
 
 }  // namespace
+
+#include "afxtime.h"
+
+namespace {
+
+TEST(FrameworkTime, FormatsLocalCalendarFields) {
+    const struct {
+        CTime time;
+        const char* format;
+        const char* expected;
+    } cases[] = {
+        {CTime(1999, 9, 17, 13, 5, 0), "%d/%m/%y", "17/09/99"},
+        {CTime(2000, 1, 1), "%d/%m/%y", "01/01/00"},
+        {CTime(1998, 12, 31, 23, 59, 58), "%Y-%m-%d %H:%M:%S", "1998-12-31 23:59:58"},
+        {CTime(1999, 9, 17), "", ""},
+    };
+    for (const auto& c : cases) EXPECT_STREQ(c.time.Format(c.format), c.expected) << c.format;
+    EXPECT_TRUE(CTime(1999, 9, 17).Format(nullptr).IsEmpty());
+}
+
+}  // namespace

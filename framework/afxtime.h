@@ -1,0 +1,25 @@
+// CTime: a local calendar time with strftime-style formatting. Portable: no Win32 header.
+#pragma once
+#include "cstring.h"
+
+class CTime {
+public:
+    // The zero time (all fields 0): Format gives what strftime makes of it.
+    CTime() = default;
+    // A local calendar time: year (e.g. 1999), month 1-12, day 1-31, hour, minute, second.
+    CTime(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
+
+    int GetYear() const { return m_year; }
+    int GetMonth() const { return m_month; }
+    int GetDay() const { return m_day; }
+    int GetHour() const { return m_hour; }
+    int GetMinute() const { return m_minute; }
+    int GetSecond() const { return m_second; }
+
+    // The time formatted with strftime's format, e.g. "%d/%m/%y" gives "17/09/99"; empty when
+    // the result would exceed 255 bytes.
+    CString Format(const char* format) const;
+
+private:
+    int m_year = 0, m_month = 0, m_day = 0, m_hour = 0, m_minute = 0, m_second = 0;
+};
