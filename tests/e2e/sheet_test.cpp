@@ -1,0 +1,120 @@
+// The sheet as a whole: caption, tabs, first page, and the refusal of a second start.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "panel_driver.h"
+#include "panel_fixture.h"
+
+namespace e2e {
+namespace {
+
+// A second panel must end within this time of its start, without having shown a window.
+const DWORD kQuickExitMs = 5000;
+
+std::vector<std::string> Utf8All(const std::vector<std::string>& texts) {
+    std::vector<std::string> out;
+    for (const std::string& t : texts) out.push_back(Utf8(t));
+    return out;
+}
+
+// Starts a panel that must end at once; returns the visible windows it showed meanwhile.
+void ExpectStartEndsWithoutWindow(const char* situation) {
+    PanelProcess second;
+    std::string why;
+    ASSERT_TRUE(second.Start(&why)) << why;
+    std::vector<std::string> shown;
+    const DWORD start = GetTickCount();
+    while (second.Running() && GetTickCount() - start < kQuickExitMs) {
+        for (HWND w : VisibleWindowsOf(second.Pid())) {
+            char text[256] = {0};
+            GetWindowTextA(w, text, sizeof text);
+            shown.push_back(Utf8(text));
+        }
+        second.WaitForExit(20);
+    }
+    const bool ended = !second.Running();
+    for (HWND w : VisibleWindowsOf(second.Pid())) {
+        char text[256] = {0};
+        GetWindowTextA(w, text, sizeof text);
+        shown.push_back(Utf8(text));
+    }
+    EXPECT_TRUE(ended) << situation << ": the new panel was still running after " << kQuickExitMs << " ms";
+    EXPECT_TRUE(shown.empty()) << situation << ": the new panel showed " << shown.size()
+                               << " window(s), the first titled \"" << (shown.empty() ? "" : shown[0]) << "\"";
+}
+
+TEST_F(PanelTest, OpensOnInformationPageWithCaptionAndTabs) {
+    HWND sheet = Open();
+    ASSERT_TRUE(sheet);
+
+    char caption[256] = {0};
+    GetWindowTextA(sheet, caption, sizeof caption);
+    EXPECT_EQ(Utf8(caption), Utf8(PanelCaption()));
+    EXPECT_EQ(CurrentPageIndex(sheet), 0) << "the sheet must open on the Information page";
+
+    const std::vector<std::string> expected =
+        Korean() ? std::vector<std::string>{Ansi("정보"), Ansi("설정")}
+                 : std::vector<std::string>{"Information", "Setting"};
+    EXPECT_EQ(Utf8All(TabTitles(sheet, panel_.Handle())), Utf8All(expected));
+
+    // The standard buttons: OK and Cancel enabled, Apply disabled until something changes.
+    const struct {
+        int id;
+        bool enabled;
+    } buttons[] = {{IDOK, true}, {IDCANCEL, true}, {0x3021 /* Apply */, false}};
+    for (const auto& b : buttons) {
+        HWND h = GetDlgItem(sheet, b.id);
+        ASSERT_TRUE(h) << "sheet button " << b.id << " is missing";
+        EXPECT_TRUE(IsWindowVisible(h)) << "sheet button " << b.id;
+        EXPECT_EQ(IsWindowEnabled(h) != FALSE, b.enabled) << "sheet button " << b.id;
+    }
+}
+
+TEST_F(PanelTest, SwitchingPagesKeepsOneSheet) {
+    HWND sheet = Open();
+    ASSERT_TRUE(sheet);
+    ASSERT_TRUE(SelectPage(sheet, 1)) << "the Setting page did not become current";
+    ASSERT_TRUE(SelectPage(sheet, 0)) << "the Information page did not become current again";
+    EXPECT_EQ(WindowsWithCaption(PanelCaption()).size(), 1u);
+    EXPECT_TRUE(panel_.Running());
+}
+
+TEST_F(PanelTest, SecondStartWhileOpenEndsAtOnce) {
+    HWND sheet = Open();
+    ASSERT_TRUE(sheet);
+    ExpectStartEndsWithoutWindow("with the panel open");
+    const std::vector<HWND> windows = WindowsWithCaption(PanelCaption());
+    ASSERT_EQ(windows.size(), 1u) << "windows titled \"" << Utf8(PanelCaption()) << "\"";
+    EXPECT_EQ(windows[0], sheet);
+    EXPECT_TRUE(panel_.Running()) << "the first panel must stay open";
+}
+
+TEST_F(PanelTest, ForeignWindowWithTheCaptionStopsAStart) {
+    // Any top-level window with exactly the caption counts, whatever program owns it.
+    HWND foreign = CreateWindowExA(0, "STATIC", PanelCaption().c_str(), WS_OVERLAPPED | WS_CAPTION,
+                                   0, 0, 200, 60, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_TRUE(foreign);
+    ShowWindow(foreign, SW_SHOWNA);
+    ExpectStartEndsWithoutWindow("with another program's window titled like the panel");
+    const std::vector<HWND> windows = WindowsWithCaption(PanelCaption());
+    DestroyWindow(foreign);
+    ASSERT_EQ(windows.size(), 1u);
+    EXPECT_EQ(windows[0], foreign);
+}
+
+TEST_F(PanelTest, OtherLanguageCaptionDoesNotStopAStart) {
+    // Only the exact caption of this language stops a start: the other language's caption is a
+    // different text.
+    const std::string other = Korean() ? "Quenley Zentaro Control Pannel" : "Quenley Zentaro Control Panel";
+    HWND foreign = CreateWindowExA(0, "STATIC", other.c_str(), WS_OVERLAPPED | WS_CAPTION, 0, 0, 200, 60,
+                                   nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_TRUE(foreign);
+    HWND sheet = Open();
+    DestroyWindow(foreign);
+    EXPECT_TRUE(sheet);
+}
+
+}  // namespace
+}  // namespace e2e
