@@ -2,6 +2,7 @@
 // and place, the two lists' entries, and a screenshot of each page.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -108,10 +109,10 @@ std::vector<Expected> SettingLayout() {
         {Kind::Text, 0, 44, 17, 142, 15, "Quenley Zentaro Contorl Pannel", "Quenley Zentaro 제어판"},
         {Kind::Group, 0, 7, 41, 225, 40, "Resource Setting", "리소스 설정"},
         {Kind::Text, 0, 13, 53, 61, 8, "Sound Interrupt", "사운드 인터럽트"},
-        // A combo box's window is its closed height; the template's 40 is the dropped height.
-        {Kind::Combo, 1010, 84, 51, 33, kAny, nullptr, nullptr, comboMask, CBS_DROPDOWN},
+        // A combo box's template height (40) is its dropped-down height; see CheckGeometry.
+        {Kind::Combo, 1010, 84, 51, 33, 40, nullptr, nullptr, comboMask, CBS_DROPDOWN},
         {Kind::Text, 0, 130, 53, 52, 8, "Sound Address", "사운드 주소"},
-        {Kind::Combo, 1011, 190, 51, 33, kAny, nullptr, nullptr, comboMask, CBS_DROPDOWN | CBS_SORT},
+        {Kind::Combo, 1011, 190, 51, 33, 40, nullptr, nullptr, comboMask, CBS_DROPDOWN | CBS_SORT},
         {Kind::Check, 1012, 171, 68, 52, 10, "Auto Detect", "자동 설정", checkMask, BS_AUTOCHECKBOX | BS_CENTER},
         {Kind::Group, 0, 7, 86, 225, 97, "Firmware/Bank Setting", "초기화 펌웨어/뱅크 설정"},
         {Kind::Text, 0, 13, 98, 65, 8, "Firmware Setting", "펌웨어 설정"},
@@ -191,7 +192,26 @@ std::vector<const Control*> MatchControls(const std::vector<Expected>& layout, c
     return match;
 }
 
-void CheckGeometry(const Expected& e, const Control& c) {
+// The dropped-down height of a combo box in dialog units. Wine reports the list part alone where
+// Windows reports the list with the closed box; either reading is accepted.
+bool DroppedHeightMatches(const Control& c, int expectedDu, BaseUnits units, int* actualDu) {
+    const int dropped = DroppedHeightPx(c.hwnd);
+    const int closed = c.px.bottom - c.px.top;
+    const int whole = MulDiv(dropped, 8, units.y), withBox = MulDiv(dropped + closed, 8, units.y);
+    *actualDu = std::abs(whole - expectedDu) <= std::abs(withBox - expectedDu) ? whole : withBox;
+    return std::abs(*actualDu - expectedDu) <= 2;
+}
+
+void CheckGeometry(const Expected& e, const Control& c, BaseUnits units) {
+    if (e.kind == Kind::Combo) {
+        EXPECT_NEAR(c.x, e.x, 1) << Describe(e) << ": x";
+        EXPECT_NEAR(c.y, e.y, 1) << Describe(e) << ": y";
+        EXPECT_NEAR(c.w, e.w, 1) << Describe(e) << ": width";
+        int dropped = 0;
+        EXPECT_TRUE(DroppedHeightMatches(c, e.h, units, &dropped))
+            << Describe(e) << ": dropped-down height " << dropped << " du, expected " << e.h;
+        return;
+    }
     if (e.kind == Kind::Picture && e.bitmapPx.cx &&
         c.px.right - c.px.left == e.bitmapPx.cx && c.px.bottom - c.px.top == e.bitmapPx.cy) {
         // A bitmap static takes its bitmap's size; its place is still the template's.
@@ -216,6 +236,15 @@ void CheckPage(HWND page, const std::vector<Expected>& layout) {
     ASSERT_GT(units.x, 0);
     ASSERT_GT(units.y, 0);
     const std::vector<Control> controls = PageControls(page, units);
+    if (GetEnvironmentVariableA("E2E_DUMP", nullptr, 0)) {
+        // What the page holds, for working out a failure by eye.
+        printf("base units %d x %d\n", units.x, units.y);
+        for (const Control& c : controls) {
+            if (KindOf(c) == Kind::Combo) printf("  dropped height %d px\n", DroppedHeightPx(c.hwnd));
+            printf("  %s style 0x%08lx px %ld,%ld,%ld,%ld\n", Describe(c).c_str(), c.style, c.px.left, c.px.top,
+                   c.px.right - c.px.left, c.px.bottom - c.px.top);
+        }
+    }
     if (!Korean()) {
         const SIZE size = ClientSizeDu(page, units);
         EXPECT_NEAR(size.cx, 239, 1) << "page width in dialog units";
@@ -238,7 +267,7 @@ void CheckPage(HWND page, const std::vector<Expected>& layout) {
         if (e.styleMask) {
             EXPECT_EQ(c->style & e.styleMask, e.styleBits) << "style 0x" << std::hex << c->style;
         }
-        if (!Korean()) CheckGeometry(e, *c);
+        if (!Korean()) CheckGeometry(e, *c, units);
     }
 }
 
@@ -273,17 +302,6 @@ TEST_F(PanelTest, SettingListsHoldTheirEntriesInOrder) {
     ASSERT_TRUE(port);
     EXPECT_EQ(ComboEntries(irq), (std::vector<std::string>{"5", "7", "9", "10", "11", "12"}));
     EXPECT_EQ(ComboEntries(port), (std::vector<std::string>{"330", "340", "350", "360", "370", "390"}));
-}
-
-TEST_F(PanelTest, SettingListsAreTheSameWithoutAnIniFile) {
-    // The lists come from the template, not from stored settings.
-    PrepareMachine(false);
-    HWND sheet = Open();
-    ASSERT_TRUE(sheet);
-    ASSERT_TRUE(SelectPage(sheet, 1));
-    HWND page = CurrentPage(sheet);
-    EXPECT_EQ(ComboEntries(GetDlgItem(page, 1010)).size(), 6u);
-    EXPECT_EQ(ComboEntries(GetDlgItem(page, 1011)).size(), 6u);
 }
 
 }  // namespace

@@ -355,6 +355,12 @@ std::vector<Control> PageControls(HWND page, BaseUnits units) {
     return controls;
 }
 
+int DroppedHeightPx(HWND combo) {
+    RECT r{};  // CB_GETDROPPEDCONTROLRECT is marshalled between processes
+    if (!Send(combo, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&r), nullptr)) return 0;
+    return r.bottom - r.top;
+}
+
 std::vector<std::string> ComboEntries(HWND combo) {
     std::vector<std::string> entries;
     LRESULT count = 0;
@@ -379,8 +385,10 @@ bool SaveScreenshot(HWND sheet, const char* name, std::string* why) {
     Send(sheet, WM_NULL, 0, 0, nullptr);
     Sleep(500);
 
+    // The client area: without a window manager the frame is never painted.
     RECT r{};
-    GetWindowRect(sheet, &r);
+    GetClientRect(sheet, &r);
+    MapWindowPoints(sheet, nullptr, reinterpret_cast<POINT*>(&r), 2);
     const int w = r.right - r.left, h = r.bottom - r.top;
     if (w <= 0 || h <= 0) {
         *why = "the sheet has no size";
@@ -420,11 +428,16 @@ bool SaveScreenshot(HWND sheet, const char* name, std::string* why) {
              WriteFile(f, bits, imageSize, &n, nullptr);
     }
     if (f != INVALID_HANDLE_VALUE) CloseHandle(f);
+    // A capture of one colour means the screen was not readable, not that the sheet is plain.
+    bool plain = true;
+    const unsigned char* px = static_cast<const unsigned char*>(bits);
+    for (DWORD i = 3; px && plain && i < imageSize; ++i) plain = px[i] == px[i % 3];
     DeleteObject(dib);
     DeleteDC(mem);
     ReleaseDC(nullptr, screen);
     if (!ok) *why = "could not write " + path;
-    return ok;
+    if (ok && plain) *why = path + " holds one colour only";
+    return ok && !plain;
 }
 
 }  // namespace e2e

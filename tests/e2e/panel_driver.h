@@ -88,6 +88,8 @@ SIZE ClientSizeDu(HWND hwnd, BaseUnits units);
 
 // Window text through WM_GETTEXT (crosses processes).
 std::string TextOf(HWND hwnd);
+// Height in pixels of a combo box in its dropped-down state (0 when unknown).
+int DroppedHeightPx(HWND combo);
 // Entries of a combo box, in list order.
 std::vector<std::string> ComboEntries(HWND combo);
 

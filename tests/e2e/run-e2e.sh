@@ -15,23 +15,23 @@ ko) locale=ko_KR.UTF-8 ;;
 *) echo "run-e2e.sh: unknown language $lang" >&2; exit 2 ;;
 esac
 mkdir -p "$artifacts"
-rm -f "$artifacts/$lang"-*.bmp "$artifacts/$lang"-*.png
+rm -f "$artifacts/$lang"-*.bmp
 
-# Wine takes the user locale from the environment of each process it starts.
+# Wine takes the user locale from the environment of each process it starts (set for wine only:
+# this shell need not have the locale).
 unset LANGUAGE LANG LC_MESSAGES LC_CTYPE
-export LC_ALL=$locale
 export E2E_LANG=$lang
 ORRIVAN_EXE=$(winepath -w "$panel")
 E2E_ARTIFACTS=$(winepath -w "$artifacts")
 export ORRIVAN_EXE E2E_ARTIFACTS
 
 status=0
-wine "$driver" "$@" || status=$?
+env LC_ALL="$locale" wine "$driver" "$@" || status=$?
 
 for bmp in "$artifacts/$lang"-*.bmp; do
     [ -e "$bmp" ] || continue
     # /usr/bin/convert by its full path: a convert earlier in PATH may be something else.
     /usr/bin/convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
 done
-ls "$artifacts/$lang"-*.png 2>/dev/null || echo "run-e2e.sh: no screenshots were taken" >&2
+ls "$artifacts/$lang"-*.png 2>/dev/null || true
 exit $status

@@ -13,9 +13,10 @@ namespace {
 // A second panel must end within this time of its start, without having shown a window.
 const DWORD kQuickExitMs = 5000;
 
-std::vector<std::string> Utf8All(const std::vector<std::string>& texts) {
-    std::vector<std::string> out;
-    for (const std::string& t : texts) out.push_back(Utf8(t));
+// The texts as one readable UTF-8 line, "a" | "b".
+std::string Utf8All(const std::vector<std::string>& texts) {
+    std::string out;
+    for (const std::string& t : texts) out += (out.empty() ? "\"" : " | \"") + Utf8(t) + "\"";
     return out;
 }
 
@@ -51,13 +52,15 @@ TEST_F(PanelTest, OpensOnInformationPageWithCaptionAndTabs) {
 
     char caption[256] = {0};
     GetWindowTextA(sheet, caption, sizeof caption);
-    EXPECT_EQ(Utf8(caption), Utf8(PanelCaption()));
+    EXPECT_TRUE(PanelCaption() == caption)
+        << "caption \"" << Utf8(caption) << "\", expected \"" << Utf8(PanelCaption()) << "\"";
     EXPECT_EQ(CurrentPageIndex(sheet), 0) << "the sheet must open on the Information page";
 
     const std::vector<std::string> expected =
         Korean() ? std::vector<std::string>{Ansi("정보"), Ansi("설정")}
                  : std::vector<std::string>{"Information", "Setting"};
-    EXPECT_EQ(Utf8All(TabTitles(sheet, panel_.Handle())), Utf8All(expected));
+    const std::string titles = Utf8All(TabTitles(sheet, panel_.Handle()));
+    EXPECT_TRUE(titles == Utf8All(expected)) << "tab titles " << titles << ", expected " << Utf8All(expected);
 
     // The standard buttons: OK and Cancel enabled, Apply disabled until something changes.
     const struct {

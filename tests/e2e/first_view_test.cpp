@@ -1,0 +1,93 @@
+// What each page shows when it first comes up on the prepared machine: the card at 00:09 with
+// interrupt 10 and address 0x330 beside a 440BX chipset, the INI file of PrepareMachine, no stored
+// Auto Check value, no driver files.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "panel_driver.h"
+#include "panel_fixture.h"
+
+namespace e2e {
+namespace {
+
+// The pages' contents, apart from their layout: a ctest entry of its own, so that the sheet and
+// layout checks stand on their own while the pages' filling is under way.
+class FirstView : public PanelTest {};
+
+std::string ItemText(HWND page, int id) { return TextOf(GetDlgItem(page, id)); }
+
+void ExpectText(HWND page, int id, const std::string& expected) {
+    const std::string actual = ItemText(page, id);
+    EXPECT_TRUE(actual == expected) << "control " << id << " shows \"" << Utf8(actual) << "\", expected \""
+                                    << Utf8(expected) << "\"";
+}
+
+std::string SelectedEntry(HWND combo) {
+    const LRESULT sel = SendMessageA(combo, CB_GETCURSEL, 0, 0);
+    if (sel == CB_ERR) return "<none>";
+    char text[64] = {0};
+    if (SendMessageA(combo, CB_GETLBTEXTLEN, sel, 0) >= static_cast<LRESULT>(sizeof text)) return "<long>";
+    SendMessageA(combo, CB_GETLBTEXT, sel, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+TEST_F(FirstView, InformationPageShowsWindowsVersionChipsetAndFixedVersion) {
+    HWND sheet = Open();
+    ASSERT_TRUE(sheet);
+    HWND page = CurrentPage(sheet);
+    ASSERT_TRUE(page);
+
+    // The panel runs on the same system as this driver, so it sees the same version.
+    OSVERSIONINFOA v{};
+    v.dwOSVersionInfoSize = sizeof v;
+    ASSERT_TRUE(GetVersionExA(&v));
+    char version[64];
+    snprintf(version, sizeof version, "%lu.%lu.%lu %s", v.dwMajorVersion, v.dwMinorVersion,
+             v.dwBuildNumber & 0xFFF, v.dwMinorVersion != 0 ? "Windows 98" : "Windows 95");
+    ExpectText(page, 1000, version);
+    ExpectText(page, 1001, Ansi(Korean() ? "인텔 82443BX 메인보드" : "Intel 82443BX Mainboard"));
+    ExpectText(page, 1004, "N/A");
+    // No driver file exists on this machine: no version, no date.
+    for (int id = 1005; id <= 1013; ++id) ExpectText(page, id, "");
+}
+
+TEST_F(FirstView, SettingPageShowsStoredFilesCardResourcesAndAutoDetect) {
+    HWND sheet = Open();
+    ASSERT_TRUE(sheet);
+    ASSERT_TRUE(SelectPage(sheet, 1));
+    HWND page = CurrentPage(sheet);
+    ASSERT_TRUE(page);
+
+    // The INI file's values, upper-cased.
+    ExpectText(page, 1013, "C:\\KESTRO\\UTIL\\PELKAD.BIN");
+    ExpectText(page, 1014, "C:\\KESTRO\\UTIL\\TORBEL08.94B");
+    ExpectText(page, 1015, "C:\\KESTRO\\UTIL\\TORBEL08.94B");
+    // The card's resources are selected; with no stored Auto Check the box is checked and both
+    // lists are disabled.
+    HWND irq = GetDlgItem(page, 1010);
+    HWND port = GetDlgItem(page, 1011);
+    EXPECT_EQ(SelectedEntry(irq), "10");
+    EXPECT_EQ(SelectedEntry(port), "330");
+    EXPECT_EQ(SendMessageA(GetDlgItem(page, 1012), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_FALSE(IsWindowEnabled(irq)) << "Sound Interrupt list";
+    EXPECT_FALSE(IsWindowEnabled(port)) << "Sound Address list";
+    for (int id : {1016, 1017, 1018, 1019, 1020, 1021})
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, id))) << "button " << id;
+}
+
+TEST_F(FirstView, SettingPageShowsDefaultFilesWithoutAnIniFile) {
+    PrepareMachine(false);
+    HWND sheet = Open();
+    ASSERT_TRUE(sheet);
+    ASSERT_TRUE(SelectPage(sheet, 1));
+    HWND page = CurrentPage(sheet);
+    ASSERT_TRUE(page);
+    ExpectText(page, 1013, "PELKAD.BIN");
+    ExpectText(page, 1014, "TORBEL08.94B");
+    ExpectText(page, 1015, "TORBEL08.94B");
+}
+
+}  // namespace
+}  // namespace e2e
