@@ -88,7 +88,7 @@ TEST(FrameworkFileDialog, SetUpForWindows95) {
     EXPECT_EQ(dialog.m_ofn.lStructSize, static_cast<DWORD>(OPENFILENAME_SIZE_VERSION_400A));
     EXPECT_EQ(dialog.m_ofn.lStructSize, 76u);
     ASSERT_NE(dialog.m_ofn.lpstrFilter, nullptr);
-    EXPECT_EQ(memcmp(dialog.m_ofn.lpstrFilter, "FirmWare File(*.bin)\0*.bin\0\0", 29), 0);
+    EXPECT_EQ(memcmp(dialog.m_ofn.lpstrFilter, "FirmWare File(*.bin)\0*.bin\0", 28), 0);
     EXPECT_STREQ(dialog.m_ofn.lpstrFile, "*.bin");
     EXPECT_EQ(dialog.m_ofn.lpstrDefExt, nullptr);
     EXPECT_EQ(dialog.m_ofn.Flags & (OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT), 6u);
