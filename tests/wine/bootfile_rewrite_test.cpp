@@ -1,0 +1,151 @@
+// The boot-file update on a real c:\autoexec.bat in the Wine prefix (C: is the prefix's drive_c).
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "bootfile.h"
+#include "settings.h"
+
+namespace {
+
+bool Exists(const char* path) { return GetFileAttributesA(path) != 0xFFFFFFFF; }
+
+void WriteFileBytes(const char* path, const std::string& bytes) {
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+    DWORD written = 0;
+    EXPECT_TRUE(WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, NULL));
+    EXPECT_EQ(written, bytes.size());
+    CloseHandle(file);
+}
+
+std::string ReadFileBytes(const char* path) {
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE) return "<missing>";
+    std::string bytes;
+    char buffer[4096];
+    DWORD count = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &count, NULL) && count > 0) bytes.append(buffer, count);
+    CloseHandle(file);
+    return bytes;
+}
+
+// Spare names the update left behind (none after any outcome but a failed rollback).
+std::string SpareFiles() {
+    std::string found;
+    for (unsigned i = 0; i < BootSpareNameCount; ++i) {
+        char name[32];
+        BootNewFileName(i, name);
+        if (Exists(name)) found += std::string(name) + " ";
+        BootBackupFileName(i, name);
+        if (Exists(name)) found += std::string(name) + " ";
+    }
+    return found;
+}
+
+class BootFileOnDisk : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_hadBootFile = Exists(BootFilePath);
+        if (m_hadBootFile) {
+            m_savedBootFile = ReadFileBytes(BootFilePath);
+            m_savedAttributes = GetFileAttributesA(BootFilePath);
+            SetFileAttributesA(BootFilePath, FILE_ATTRIBUTE_NORMAL);
+        }
+        char value[256] = {0};
+        m_hadBootDirectory = GetEnvironmentVariableA("winbootdir", value, sizeof value) != 0;
+        m_savedBootDirectory = value;
+        SetEnvironmentVariableA("winbootdir", "C:\\WINDOWS");
+        m_savedSettings = AppliedSettings;
+    }
+    void TearDown() override {
+        SetFileAttributesA(BootFilePath, FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(BootFilePath);
+        if (m_hadBootFile) {
+            WriteFileBytes(BootFilePath, m_savedBootFile);
+            SetFileAttributesA(BootFilePath, m_savedAttributes);
+        }
+        SetEnvironmentVariableA("winbootdir", m_hadBootDirectory ? m_savedBootDirectory.c_str() : NULL);
+        AppliedSettings = m_savedSettings;
+    }
+
+private:
+    bool m_hadBootFile = false;
+    std::string m_savedBootFile;
+    DWORD m_savedAttributes = 0;
+    bool m_hadBootDirectory = false;
+    std::string m_savedBootDirectory;
+    CardSettings m_savedSettings;
+};
+
+TEST_F(BootFileOnDisk, RewritesTheToolsLineAndUpperCasesTheRest) {
+    WriteFileBytes(BootFilePath, "path c:\\windows\r\nc:\\windows\\kestro dirq=5\r\nset temp=c:\\temp\r\n\x1A");
+    EXPECT_FALSE(UpdateBootFile(false, false, "", "", true));
+    EXPECT_EQ(ReadFileBytes(BootFilePath), "PATH C:\\WINDOWS\r\nC:\\WINDOWS\\KESTRO.EXE\r\nSET TEMP=C:\\TEMP\r\n");
+    EXPECT_EQ(SpareFiles(), "");
+}
+
+TEST_F(BootFileOnDisk, AddsTheCommandBuiltFromWinbootdir) {
+    SetEnvironmentVariableA("winbootdir", "D:\\WIN98");
+    WriteFileBytes(BootFilePath, "@echo off\r\nprompt $p$g");
+    EXPECT_FALSE(UpdateBootFile(true, true, "5", "340", false));
+    EXPECT_EQ(ReadFileBytes(BootFilePath), "@ECHO OFF\r\nPROMPT $P$G\r\nD:\\WIN98\\KESTRO DIRQ=5  DREAM=340");
+    EXPECT_EQ(SpareFiles(), "");
+}
+
+TEST_F(BootFileOnDisk, UpperCasingFollowsTheSystemCodePage) {
+    // 0xB0 0x61 is one Hangul character in code page 949; elsewhere 0x61 is the letter a.
+    WriteFileBytes(BootFilePath, "echo \xB0" "a\r\n");
+    EXPECT_FALSE(UpdateBootFile(false, false, "", "", true));
+    const char* kept = GetACP() == 949 ? "ECHO \xB0" "a\r\n" : "ECHO \xB0" "A\r\n";
+    EXPECT_EQ(ReadFileBytes(BootFilePath), std::string(kept) + "C:\\WINDOWS\\KESTRO.EXE") << "code page " << GetACP();
+}
+
+TEST_F(BootFileOnDisk, MissingBootFileStaysMissing) {
+    DeleteFileA(BootFilePath);
+    EXPECT_TRUE(UpdateBootFile(true, false, "10", "", false));
+    EXPECT_FALSE(Exists(BootFilePath));
+    EXPECT_EQ(SpareFiles(), "");
+}
+
+TEST_F(BootFileOnDisk, ReadOnlyBootFileIsLeftAlone) {
+    const std::string contents = "c:\\windows\\kestro dirq=5\r\n";
+    WriteFileBytes(BootFilePath, contents);
+    SetFileAttributesA(BootFilePath, FILE_ATTRIBUTE_READONLY);
+    EXPECT_TRUE(UpdateBootFile(false, false, "", "", true));
+    EXPECT_EQ(ReadFileBytes(BootFilePath), contents);
+    EXPECT_TRUE(GetFileAttributesA(BootFilePath) & FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(SpareFiles(), "");
+}
+
+TEST_F(BootFileOnDisk, FilesUnderTheSpareNamesAreNotTouched) {
+    char newName[32], backupName[32];
+    BootNewFileName(0, newName);
+    BootBackupFileName(0, backupName);
+    WriteFileBytes(newName, "user's own");
+    WriteFileBytes(backupName, "also the user's");
+    WriteFileBytes(BootFilePath, "kestro\r\n");
+    EXPECT_FALSE(UpdateBootFile(false, false, "", "", true));
+    EXPECT_EQ(ReadFileBytes(BootFilePath), "C:\\WINDOWS\\KESTRO.EXE\r\n");
+    EXPECT_EQ(ReadFileBytes(newName), "user's own");
+    EXPECT_EQ(ReadFileBytes(backupName), "also the user's");
+    DeleteFileA(newName);
+    DeleteFileA(backupName);
+    EXPECT_EQ(SpareFiles(), "");
+}
+
+TEST_F(BootFileOnDisk, ApplyComparesWithTheProbeWhichFindsNoCardUnderWine) {
+    char dump[MAX_PATH] = {0};
+    bool hadDump = GetEnvironmentVariableA("PCI_CONFIG_DUMP", dump, sizeof dump) != 0;
+    SetEnvironmentVariableA("PCI_CONFIG_DUMP", NULL);
+    AppliedSettings.irq = "10";
+    AppliedSettings.port = "340";
+    WriteFileBytes(BootFilePath, "lh c:\\windows\\kestro.exe\r\n");
+    ApplyBootSettings(false);
+    EXPECT_EQ(ReadFileBytes(BootFilePath), "C:\\WINDOWS\\KESTRO DIRQ=10 DREAM=340\r\n");
+    if (hadDump) SetEnvironmentVariableA("PCI_CONFIG_DUMP", dump);
+}
+
+}  // namespace
