@@ -210,7 +210,7 @@ BootUpdateOutcome RewriteBootFile(BootFileSystem& files, const char* command, Le
     BootUpdateOutcome outcome = ReadBootLines(files, command, isLeadByte, store);
     files.CloseRead();
     if (outcome != BootUpdateOutcome::Rewritten) return outcome;
-    // Replacing by renames would bypass the user's protection, which a removal respects.
+    // Replacing by renames would bypass the user's protection, which a removal would honour.
     if (files.IsReadOnly(BootFilePath)) return BootUpdateOutcome::ReadOnly;
 
     // Nothing in Windows 95/98 replaces a file in one step, so the new contents are written whole
