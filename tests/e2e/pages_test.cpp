@@ -58,6 +58,7 @@ struct Expected {
     int wTolerance = 1;
     bool enIsPart = false;  // the English text need only contain en
     SIZE bitmapPx = {0, 0};  // a picture may instead take the size of its bitmap
+    int koW = 0;             // the Korean template's width where it differs
 };
 
 const DWORD kLeftText = SS_TYPEMASK;  // with styleBits SS_LEFT: a left-aligned static text
@@ -106,12 +107,12 @@ std::vector<Expected> SettingLayout() {
     const DWORD checkMask = BS_TYPEMASK | BS_CENTER;
     return {
         {Kind::Picture, 0, 7, 7, 23, 30, nullptr, nullptr, 0, 0, 1, false, {40, 41}},
-        {Kind::Text, 0, 44, 17, 142, 15, "Quenley Zentaro Contorl Pannel", "Quenley Zentaro 제어판"},
+        {Kind::Text, 0, 44, 17, 142, 15, "Quenley Zentaro Contorl Pannel", "Quenley Zentaro 제어판", 0, 0, 1, false, {0, 0}, 122},
         {Kind::Group, 0, 7, 41, 225, 40, "Resource Setting", "리소스 설정"},
         {Kind::Text, 0, 13, 53, 61, 8, "Sound Interrupt", "사운드 인터럽트"},
         // A combo box's template height (40) is its dropped-down height; see CheckGeometry.
         {Kind::Combo, 1010, 84, 51, 33, 40, nullptr, nullptr, comboMask, CBS_DROPDOWN},
-        {Kind::Text, 0, 130, 53, 52, 8, "Sound Address", "사운드 주소"},
+        {Kind::Text, 0, 130, 53, 52, 8, "Sound Address", "사운드 주소", 0, 0, 1, false, {0, 0}, 47},
         {Kind::Combo, 1011, 190, 51, 33, 40, nullptr, nullptr, comboMask, CBS_DROPDOWN | CBS_SORT},
         {Kind::Check, 1012, 171, 68, 52, 10, "Auto Detect", "자동 설정", checkMask, BS_AUTOCHECKBOX | BS_CENTER},
         {Kind::Group, 0, 7, 86, 225, 97, "Firmware/Bank Setting", "초기화 펌웨어/뱅크 설정"},
@@ -222,16 +223,18 @@ void CheckGeometry(const Expected& e, const Control& c, BaseUnits units) {
     EXPECT_NEAR(c.x, e.x, 1) << Describe(e) << ": x";
     EXPECT_NEAR(c.y, e.y, 1) << Describe(e) << ": y";
     if (e.w != kAny) {
-        EXPECT_NEAR(c.w, e.w, e.wTolerance) << Describe(e) << ": width";
+        const int w = Korean() && e.koW ? e.koW : e.w;
+        EXPECT_NEAR(c.w, w, e.wTolerance) << Describe(e) << ": width";
     }
     if (e.h != kAny) {
         EXPECT_NEAR(c.h, e.h, 1) << Describe(e) << ": height";
     }
 }
 
-// Checks one page against its layout; geometry only for the English templates, whose places the
-// layout gives (the Korean templates move some controls).
-void CheckPage(HWND page, const std::vector<Expected>& layout) {
+// Checks one page against its layout. The Korean Information page moves controls by amounts the
+// layout does not give, so its geometry is not checked; the Korean Setting page keeps the places.
+void CheckPage(HWND page, const std::vector<Expected>& layout, bool koreanGeometry) {
+    const bool geometry = !Korean() || koreanGeometry;
     const BaseUnits units = MeasureBaseUnits("MS Sans Serif", 8);
     ASSERT_GT(units.x, 0);
     ASSERT_GT(units.y, 0);
@@ -246,6 +249,9 @@ void CheckPage(HWND page, const std::vector<Expected>& layout) {
         }
     }
     if (!Korean()) {
+        // The sheet sizes its page area with its own font; under a Korean locale that font is
+        // taller than the pages' and Wine stretches the pages to fill the area, so only the English
+        // run can tell the template's size.
         const SIZE size = ClientSizeDu(page, units);
         EXPECT_NEAR(size.cx, 239, 1) << "page width in dialog units";
         EXPECT_NEAR(size.cy, 221, 1) << "page height in dialog units";
@@ -267,7 +273,7 @@ void CheckPage(HWND page, const std::vector<Expected>& layout) {
         if (e.styleMask) {
             EXPECT_EQ(c->style & e.styleMask, e.styleBits) << "style 0x" << std::hex << c->style;
         }
-        if (!Korean()) CheckGeometry(e, *c, units);
+        if (geometry) CheckGeometry(e, *c, units);
     }
 }
 
@@ -279,7 +285,7 @@ TEST_F(PanelTest, InformationPageShowsItsTemplate) {
     ASSERT_EQ(CurrentPageIndex(sheet), 0);
     std::string why;
     EXPECT_TRUE(SaveScreenshot(sheet, Shot("information").c_str(), &why)) << why;
-    CheckPage(CurrentPage(sheet), InformationLayout());
+    CheckPage(CurrentPage(sheet), InformationLayout(), false);
 }
 
 TEST_F(PanelTest, SettingPageShowsItsTemplate) {
@@ -288,7 +294,7 @@ TEST_F(PanelTest, SettingPageShowsItsTemplate) {
     ASSERT_TRUE(SelectPage(sheet, 1)) << "the Setting page did not become current";
     std::string why;
     EXPECT_TRUE(SaveScreenshot(sheet, Shot("setting").c_str(), &why)) << why;
-    CheckPage(CurrentPage(sheet), SettingLayout());
+    CheckPage(CurrentPage(sheet), SettingLayout(), true);
 }
 
 TEST_F(PanelTest, SettingListsHoldTheirEntriesInOrder) {
