@@ -9,7 +9,8 @@ CardProbeResult CardProbe(CardProbeMode mode, PciConfigReader read) {
         // Bit 0 of an I/O base address register is the I/O-space indicator; subtracting 1 drops it.
         int base = static_cast<int>(read(0, device, 0, 0x10) & 0xFFFu) - 1;
         snprintf(result.portText, sizeof result.portText, "%3X", static_cast<unsigned>(base));
-        snprintf(result.irqText, sizeof result.irqText, "%2d", static_cast<int>(read(0, device, 1, 0x3C) & 0xFu));
+        int interruptLine = static_cast<int>(read(0, device, 1, 0x3C) & 0xFu);
+        snprintf(result.irqText, sizeof result.irqText, "%2d", interruptLine);
         result.found = true;
         if (mode == CardProbeMode::FirstMatch) break;
     }
