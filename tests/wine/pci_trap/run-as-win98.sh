@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# run-as-win98.sh WINE_TESTS_EXE: runs the PCI tests of wine_tests.exe once more with Wine reporting
+# Windows 98 to that program only, so configuration reads take the port path; Wine still traps the
+# port instructions, and the tests pass only if the guard turns each trap into a read of nothing.
+set -euo pipefail
+# shellcheck disable=SC1091
+. "${WINE_SESSION:?WINE_SESSION names the session folder}/env"
+exe=$WINE_SESSION/pci_win98.exe
+cp "$1" "$exe"
+wine reg add 'HKCU\Software\Wine\AppDefaults\pci_win98.exe' /v Version /d win98 /f >/dev/null
+PCI_EXPECT_WIN9X=1 wine "$exe" --gtest_filter='PciOnWindows.*'
