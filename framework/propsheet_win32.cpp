@@ -1,5 +1,7 @@
 #include "afxdlgs.h"
 
+#include "dlginit_win32.h"
+
 IMPLEMENT_DYNAMIC(CPropertyPage, CWnd)
 IMPLEMENT_DYNAMIC(CPropertySheet, CWnd)
 
@@ -50,6 +52,11 @@ INT_PTR CALLBACK CPropertyPage::PageProc(HWND hwnd, UINT message, WPARAM wParam,
         SetWindowLongA(hwnd, DWL_USER, reinterpret_cast<LONG>(page));
         page->m_hWnd = hwnd;
         page->m_bFirstSetActive = true;
+        // The lists' initial entries stored beside the template (type 240) go in before the
+        // page's own initialisation and its first data exchange see the controls.
+        const PROPSHEETPAGEA& psp = page->m_psp;
+        if (!(psp.dwFlags & PSP_DLGINDIRECT) && IS_INTRESOURCE(psp.pszTemplate))
+            ExecuteDlgInit(hwnd, psp.hInstance, LOWORD(reinterpret_cast<ULONG_PTR>(psp.pszTemplate)));
         return page->OnInitDialog() ? TRUE : FALSE;
     }
     page = reinterpret_cast<CPropertyPage*>(GetWindowLongA(hwnd, DWL_USER));
