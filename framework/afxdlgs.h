@@ -32,7 +32,8 @@ public:
     // On PSN_SETACTIVE: every activation after the first shows the members again (UpdateData(false)).
     // False refuses the activation.
     virtual bool OnSetActive();
-    // On PSN_KILLACTIVE: UpdateData(true); false keeps the page active.
+    // On PSN_KILLACTIVE: UpdateData(true). The base always lets the page go, even when a control
+    // was missing; an override that validates returns false to keep the page active.
     virtual bool OnKillActive();
     // On PSN_APPLY (OK or Apply; only pages already created get it): true accepts (PSNRET_NOERROR),
     // false refuses and keeps the page (PSNRET_INVALID_NOCHANGEPAGE). The base accepts.

@@ -117,7 +117,12 @@ bool CPropertyPage::OnSetActive() {
     return true;
 }
 
-bool CPropertyPage::OnKillActive() { return UpdateData(true); }
+bool CPropertyPage::OnKillActive() {
+    // There is no validation, so a failed exchange means a control missing from the template:
+    // keeping the page would leave the user unable to switch pages, apply or press OK.
+    UpdateData(true);
+    return true;
+}
 
 bool CPropertyPage::OnApply() { return true; }
 

@@ -287,6 +287,46 @@ TEST(FrameworkPropertySheet, RunsAgainAfterClosingAndStartsOnTheSelectedPage) {
     }
 }
 
+// A page whose data exchange names a control its template lacks.
+class CMissingControlPage : public CPropertyPage {
+public:
+    explicit CMissingControlPage(const DLGTEMPLATE* t) : CPropertyPage(t) {}
+    void DoDataExchange(CDataExchange* pDX) override {
+        DDX_Text(pDX, 999, m_missing);
+        DDX_Text(pDX, kEditId, m_text);
+    }
+    CString m_missing, m_text;
+};
+
+CMissingControlPage* g_missingPage = nullptr;
+int g_pageAfterSwitch = -1;
+bool g_exchangeReported = true;
+
+void CALLBACK LeaveMissingControlPage(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    HWND sheetWindow = FindWindowA(nullptr, "Missing");
+    g_missingPage->SetDlgItemText(kEditId, "kept");
+    g_exchangeReported = g_missingPage->UpdateData(true);
+    SendMessageA(sheetWindow, PSM_SETCURSEL, 1, 0);
+    HWND current = reinterpret_cast<HWND>(SendMessageA(sheetWindow, PSM_GETCURRENTPAGEHWND, 0, 0));
+    g_pageAfterSwitch = current == g_missingPage->m_hWnd ? 0 : 1;
+    PostMessageA(sheetWindow, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+}
+
+TEST(FrameworkPropertySheet, MissingControlIsReportedButDoesNotTrapThePage) {
+    CMissingControlPage first(FirstTemplate().Get());
+    CPropertyPage second(SecondTemplate().Get());
+    CPropertySheet sheet("Missing");
+    sheet.AddPage(&first);
+    sheet.AddPage(&second);
+    g_missingPage = &first;
+    SetTimer(nullptr, 0, 10, LeaveMissingControlPage);
+    sheet.DoModal();
+    EXPECT_FALSE(g_exchangeReported);
+    EXPECT_STREQ(first.m_text, "kept") << "the other controls are still exchanged";
+    EXPECT_EQ(g_pageAfterSwitch, 1);
+}
+
 TEST(FrameworkPropertySheet, SheetWithoutPagesFails) {
     CPropertySheet sheet("Empty");
     EXPECT_EQ(sheet.DoModal(), -1);
