@@ -366,13 +366,19 @@ std::vector<std::string> ComboEntries(HWND combo) {
     LRESULT count = 0;
     if (!Send(combo, CB_GETCOUNT, 0, 0, &count) || count < 0) return entries;
     for (int i = 0; i < count; ++i) {
-        char text[256] = {0};
-        LRESULT len = 0;
-        if (!Send(combo, CB_GETLBTEXTLEN, i, 0, &len) || len < 0 || len >= static_cast<LRESULT>(sizeof text)) {
+        // Wine marshals only the first character of an "A" CB_GETLBTEXT between processes; the
+        // wide form comes back whole.
+        WCHAR wide[256] = {0};
+        DWORD_PTR len = 0;
+        if (!SendMessageTimeoutW(combo, CB_GETLBTEXTLEN, i, 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs, &len) ||
+            static_cast<LRESULT>(len) < 0 || len >= 256 ||
+            !SendMessageTimeoutW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(wide), SMTO_ABORTIFHUNG,
+                                 kMessageTimeoutMs, nullptr)) {
             entries.push_back("<unreadable>");
             continue;
         }
-        Send(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text), nullptr);
+        char text[512] = {0};
+        WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
         entries.push_back(text);
     }
     return entries;
