@@ -81,19 +81,17 @@ public:
     }
 };
 
-bool IsAnsiLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
-
 }  // namespace
 
 bool UpdateBootFile(bool irqChanged, bool portChanged, CString irq, CString port, bool autoDetect) {
     Win32BootFileSystem files;
     Win32BootEnvironment environment;
-    return UpdateBootFile(files, environment, IsAnsiLeadByte, irqChanged, portChanged, irq, port, autoDetect);
+    return UpdateBootFile(files, environment, IsSystemLeadByte, irqChanged, portChanged, irq, port, autoDetect);
 }
 
 void ApplyBootSettings(bool autoDetect) {
     Win32BootFileSystem files;
     Win32BootEnvironment environment;
     // The failure flag has no reader: the apply step goes on whatever happened to the boot file.
-    ApplyBootSettings(files, environment, IsAnsiLeadByte, PciConfigRead, autoDetect);
+    ApplyBootSettings(files, environment, IsSystemLeadByte, PciConfigRead, autoDetect);
 }

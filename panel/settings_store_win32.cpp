@@ -7,8 +7,6 @@
 
 namespace {
 
-bool IsSystemLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
-
 class Win32SettingsStore : public SettingsStore {
 public:
     CString GetEnvironment(const char* name) override {

@@ -1,0 +1,5 @@
+#include <windows.h>
+
+#include "mbcs.h"
+
+bool IsSystemLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
