@@ -39,5 +39,8 @@ sleep 1  # let the first page paint
 shot=$session/panel.png
 xwd -root -silent | /usr/bin/convert xwd:- -trim "$shot"
 echo "Screenshot of the panel: $shot"
-wineserver -k 2>/dev/null || true
+# Close it as a user would (taskkill without /f sends WM_CLOSE); force only if it lingers.
+wine taskkill /im Orrivan.exe >/dev/null 2>&1 || true
+for _ in $(seq 50); do kill -0 "$panel" 2>/dev/null || break; sleep 0.2; done
+if kill -0 "$panel" 2>/dev/null; then wineserver -k 2>/dev/null || true; fi
 wait "$panel" 2>/dev/null || true
