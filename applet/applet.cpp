@@ -1,18 +1,49 @@
+// The Control Panel item of the card: opens the panel when the card is in the machine.
 #include <windows.h>
 #include <cpl.h>
 
-#include "pci_config.h"
+#include "applet_resource.h"
+#include "card_present.h"
 
 // mingw-w64's DLL start-up always brings a TLS directory, which Windows 95 refuses to load;
 // a null callback pointer keeps it out.
 extern "C" const PIMAGE_TLS_CALLBACK __dyn_tls_init_callback = nullptr;
 
-extern "C" __declspec(dllexport) LONG APIENTRY CPlApplet(HWND, UINT message, LPARAM, LPARAM) {
+namespace {
+
+// The panel is found by the platform's executable search; it refuses a second copy by itself.
+const char PanelCommand[] = "Orrivan.exe";
+const char MissingCardText[] = "Zentaro not found!";
+const char MissingCardCaption[] = "Warning !!!";
+
+void OpenPanel() {
+    if (CardPresent())
+        WinExec(PanelCommand, SW_SHOWDEFAULT);
+    else
+        MessageBoxA(nullptr, MissingCardText, MissingCardCaption, MB_OK | MB_ICONWARNING);
+}
+
+}  // namespace
+
+extern "C" __declspec(dllexport) LONG APIENTRY CPlApplet(HWND, UINT message, LPARAM, LPARAM lParam2) {
     switch (message) {
-    case CPL_INIT: return 1;
-    case CPL_GETCOUNT: return 1;
-    case CPL_DBLCLK: return PciConfigRead(0, 0, 0, 0) == 0 ? 1 : 0;
-    default: return 0;
+    case CPL_INIT:
+        return 1;
+    case CPL_GETCOUNT:
+        return 1;
+    case CPL_INQUIRE: {
+        CPLINFO* info = reinterpret_cast<CPLINFO*>(lParam2);
+        info->idIcon = IDI_APPLET;
+        info->idName = IDS_APPLET_NAME;
+        info->idInfo = IDS_APPLET_INFO;
+        info->lData = 0;
+        return 0;
+    }
+    case CPL_DBLCLK:
+        OpenPanel();
+        return 0;
+    default:
+        return 0;
     }
 }
 

@@ -24,6 +24,10 @@ export E2E_LANG=$lang
 ORRIVAN_EXE=$(winepath -w "$panel")
 E2E_ARTIFACTS=$(winepath -w "$artifacts")
 export ORRIVAN_EXE E2E_ARTIFACTS
+if [ -n "${PENDRY:-}" ]; then
+    PENDRY_CPL=$(winepath -w "$PENDRY")
+    export PENDRY_CPL
+fi
 
 status=0
 env LC_ALL="$locale" wine "$driver" "$@" || status=$?
