@@ -1,17 +1,66 @@
 #include "setting_page.h"
 
+#include "bootfile.h"
+#include "card_probe.h"
+#include "panel_app.h"
 #include "resource.h"
+#include "setting_logic.h"
 #include "settings.h"
 
 IMPLEMENT_DYNAMIC(CSettingPage, CPropertyPage)
+
+BEGIN_MESSAGE_MAP(CSettingPage, CPropertyPage)
+    ON_CBN_SELCHANGE(IDC_IRQ, &CSettingPage::OnSelchangeIrq)
+    ON_CBN_SELCHANGE(IDC_PORT, &CSettingPage::OnSelchangePort)
+    ON_BN_CLICKED(IDC_AUTODETECT, &CSettingPage::OnAutoDetect)
+    ON_BN_CLICKED(IDC_SYSTEM_INFO, &CSettingPage::OnSystemInfo)
+    ON_BN_CLICKED(IDC_BROWSE_SLAVEBANK, &CSettingPage::OnBrowseSlaveBank)
+    ON_BN_CLICKED(IDC_MULTIMEDIA_INFO, &CSettingPage::OnMultimediaInfo)
+    ON_BN_CLICKED(IDC_BROWSE_MASTERBANK, &CSettingPage::OnBrowseMasterBank)
+    ON_BN_CLICKED(IDC_BROWSE_FIRMWARE, &CSettingPage::OnBrowseFirmware)
+    ON_BN_CLICKED(IDC_BANK_MANAGER, &CSettingPage::OnBankManager)
+END_MESSAGE_MAP()
+
+namespace {
+
+const char FirmwareFileName[] = "*.bin";
+const char FirmwareFilter[] = "FirmWare File(*.bin)|*.bin|";
+const char BankFileName[] = "*.94b";
+const char BankFilter[] = "SoundBank File(*.94b)|*.94b|";
+
+const char FirmwareTitleEnglish[] = "Select FirmWare for booting";
+// "도스 초기화를 위한 펌웨어 선택" in code page 949
+const char FirmwareTitleKorean[] =
+    "\xB5\xB5\xBD\xBA \xC3\xCA\xB1\xE2\xC8\xAD\xB8\xA6 \xC0\xA7\xC7\xD1 \xC6\xDF\xBF\xFE\xBE\xEE \xBC\xB1\xC5\xC3";
+const char MasterBankTitleEnglish[] = "Select SoundBank file for Master DSP";
+// "마스터 뱅크파일 선택" in code page 949
+const char MasterBankTitleKorean[] = "\xB8\xB6\xBD\xBA\xC5\xCD \xB9\xF0\xC5\xA9\xC6\xC4\xC0\xCF \xBC\xB1\xC5\xC3";
+const char SlaveBankTitleEnglish[] = "Select SoundBank file for Slave DSP";
+// "슬레이브 뱅크파일 선택" in code page 949
+const char SlaveBankTitleKorean[] = "\xBD\xBD\xB7\xB9\xC0\xCC\xBA\xEA \xB9\xF0\xC5\xA9\xC6\xC4\xC0\xCF \xBC\xB1\xC5\xC3";
+
+const char SystemInfoCommand[] = "rundll32 shell32,Control_RunDLL sysdm.cpl";
+const char MultimediaInfoCommand[] = "rundll32 shell32,Control_RunDLL mmsys.cpl";
+
+}  // namespace
 
 CSettingPage::CSettingPage() : CPropertyPage(IDD_SETTING) {}
 
 bool CSettingPage::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
     const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
-    if (header->code == static_cast<UINT>(PSN_HELP)) {
+    switch (header->code) {
+    case static_cast<UINT>(PSN_HELP):
         *pResult = 0;
         return true;
+    case static_cast<UINT>(PSN_APPLY):
+        ApplySettings();
+        SaveAutoCheck();
+        break;
+    case static_cast<UINT>(PSN_SETACTIVE):
+        RefreshFromApplied();
+        break;
+    default:
+        break;
     }
     return CPropertyPage::OnNotify(wParam, lParam, pResult);
 }
@@ -43,4 +92,136 @@ bool CSettingPage::OnInitDialog() {
 bool CSettingPage::OnApply() {
     SetModified(false);
     return CPropertyPage::OnApply();
+}
+
+void CSettingPage::RefreshFromApplied() {
+    SelectDetectedResources();
+    ShowAutoDetect();
+    ShowFileTexts();
+    UpdateData(true);
+    // Edits that were not applied are dropped with every activation.
+    PendingSettings = AppliedSettings;
+}
+
+void CSettingPage::SelectDetectedResources() {
+    const CardProbeResult card = CardProbe(CardProbeMode::FirstMatch);
+    if (!card.found) return;
+    // Taken from the card only the first time: later activations keep what was taken or applied.
+    AdoptProbeText(AppliedSettings.port, card.portText);
+    m_cbPort.SelectString(-1, AppliedSettings.port);
+    AdoptProbeText(AppliedSettings.irq, card.irqText);
+    m_cbIrq.SelectString(-1, AppliedSettings.irq);
+}
+
+void CSettingPage::ShowAutoDetect() {
+    const bool autoDetect = AppliedSettings.autoCheck == "1";
+    m_chkAutoDetect.SetCheck(autoDetect ? BST_CHECKED : BST_UNCHECKED);
+    EnableLists(!autoDetect);
+}
+
+void CSettingPage::ShowFileTexts() {
+    SetDlgItemText(IDC_FIRMWARE_PATH, AppliedSettings.firmwarePath);
+    SetDlgItemText(IDC_MASTERBANK_PATH, AppliedSettings.masterBankPath);
+    SetDlgItemText(IDC_SLAVEBANK_PATH, AppliedSettings.slaveBankPath);
+}
+
+void CSettingPage::EnableLists(bool enable) {
+    m_cbPort.EnableWindow(enable);
+    m_cbIrq.EnableWindow(enable);
+}
+
+void CSettingPage::ApplySettings() {
+    AppliedSettings = PendingSettings;
+    WriteFileSetting(IniKeyFirmware, AppliedSettings.firmwarePath);
+    WriteFileSetting(IniKeyMasterBank, AppliedSettings.masterBankPath);
+    WriteFileSetting(IniKeySlaveBank, AppliedSettings.slaveBankPath);
+    // The box as it is now decides, not the autoCheck text.
+    ApplyBootSettings(m_chkAutoDetect.GetCheck() == BST_CHECKED);
+}
+
+bool CSettingPage::BrowseForFile(const char* fileName, const char* filter, const char* title) {
+    CFileDialog dialog(true, nullptr, fileName, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, filter);
+    if (m_strLastDir.IsEmpty()) {
+        // The directory of the program itself. A path cut by the buffer would name another
+        // directory, so then the dialog picks its own.
+        char module[MAX_PATH + 1] = {0};
+        const DWORD length = GetModuleFileNameA(nullptr, module, sizeof module);
+        if (length > 0 && length < sizeof module - 1) m_strLastDir = DirectoryOfPath(module, IsSystemLeadByte);
+    }
+    const CString initialDir = DialogDirectory(m_strLastDir);
+    dialog.m_ofn.lpstrInitialDir = initialDir.IsEmpty() ? nullptr : initialDir.c_str();
+    dialog.m_ofn.lpstrTitle = title;
+    if (dialog.DoModal() != IDOK) return false;
+
+    const CString file = dialog.GetFileName();
+    if (file.IsEmpty()) return false;
+    const CString directory = DirectoryOfPath(dialog.GetPathName(), IsSystemLeadByte);
+    // A choice the INI file could not give back whole would turn into another path at the next
+    // start: keep the current one instead.
+    if (!FitsSettingText(ChosenFileSetting(directory, file, IsNeverLeadByte))) return false;
+    m_strLastDir = directory;
+    m_strLastFile = file;
+    return true;
+}
+
+void CSettingPage::BrowseInto(CString& field, int pathId, const char* fileName, const char* filter,
+                              const char* englishTitle, const char* koreanTitle) {
+    const char* title = KoreanUi ? koreanTitle : englishTitle;
+    if (BrowseForFile(fileName, filter, title)) {
+        field = ChosenFileSetting(m_strLastDir, m_strLastFile, IsSystemLeadByte);
+        SetDlgItemText(pathId, field);
+        SetModified(true);
+    }
+    UpdateData(true);
+}
+
+// ---- Handlers, in message-map order ------------------------------------------------------------
+
+void CSettingPage::OnSelchangeIrq() {
+    const int selected = m_cbIrq.GetCurSel();
+    if (selected == CB_ERR) return;  // nothing picked: nothing to store
+    m_cbIrq.GetLBText(selected, PendingSettings.irq);
+    SetModified(true);
+}
+
+void CSettingPage::OnSelchangePort() {
+    const int selected = m_cbPort.GetCurSel();
+    if (selected == CB_ERR) return;
+    m_cbPort.GetLBText(selected, PendingSettings.port);
+    SetModified(true);
+}
+
+void CSettingPage::OnAutoDetect() {
+    PendingSettings.autoCheck.Format("%d", m_chkAutoDetect.GetCheck());
+    EnableLists(PendingSettings.autoCheck != "1");
+    SetModified(true);
+    UpdateData(true);
+}
+
+void CSettingPage::OnSystemInfo() {
+    // A program that cannot be started is not reported.
+    WinExec(SystemInfoCommand, SW_SHOW);
+}
+
+void CSettingPage::OnBrowseSlaveBank() {
+    BrowseInto(PendingSettings.slaveBankPath, IDC_SLAVEBANK_PATH, BankFileName, BankFilter,
+               SlaveBankTitleEnglish, SlaveBankTitleKorean);
+}
+
+void CSettingPage::OnMultimediaInfo() { WinExec(MultimediaInfoCommand, SW_SHOW); }
+
+void CSettingPage::OnBrowseMasterBank() {
+    BrowseInto(PendingSettings.masterBankPath, IDC_MASTERBANK_PATH, BankFileName, BankFilter,
+               MasterBankTitleEnglish, MasterBankTitleKorean);
+}
+
+void CSettingPage::OnBrowseFirmware() {
+    BrowseInto(PendingSettings.firmwarePath, IDC_FIRMWARE_PATH, FirmwareFileName, FirmwareFilter,
+               FirmwareTitleEnglish, FirmwareTitleKorean);
+}
+
+void CSettingPage::OnBankManager() {
+    CString command;
+    command.Format("%s\\util\\control.exe", InstallPath.c_str());
+    WinExec(command, SW_SHOW);
 }

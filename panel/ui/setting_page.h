@@ -6,7 +6,7 @@ class CSettingPage : public CPropertyPage {
     DECLARE_DYNAMIC(CSettingPage)
 public:
     CSettingPage();
-    // Page notifications: the page offers no help.
+    // Page notifications: activation shows the applied settings, apply stores them, no help.
     bool OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
     // Binds the lists, the check box and the buttons; exchanges the three path fields.
     void DoDataExchange(CDataExchange* pDX) override;
@@ -29,4 +29,37 @@ public:
     CString m_strFirmwareText;
     CString m_strMasterBankText;
     CString m_strSlaveBankText;
+
+private:
+    // Every activation: the card's resources, then AppliedSettings on screen and in PendingSettings.
+    void RefreshFromApplied();
+    // Takes the card's interrupt and address into empty fields of AppliedSettings and selects them.
+    void SelectDetectedResources();
+    // The check box and the lists' enabled state from AppliedSettings.
+    void ShowAutoDetect();
+    // The three path fields from AppliedSettings.
+    void ShowFileTexts();
+    // The first part of every apply: PendingSettings becomes AppliedSettings, then the INI file and
+    // the boot file are written.
+    void ApplySettings();
+    // Runs the file-open dialog in m_strLastDir; true when a file was chosen, which then sets
+    // m_strLastDir and m_strLastFile.
+    bool BrowseForFile(const char* fileName, const char* filter, const char* title);
+    // A Browse button: lets the user choose a file for field, shown in control pathId.
+    void BrowseInto(CString& field, int pathId, const char* fileName, const char* filter,
+                    const char* englishTitle, const char* koreanTitle);
+    // Both lists enabled (automatic detection off) or disabled; the address list first.
+    void EnableLists(bool enable);
+
+    void OnSelchangeIrq();
+    void OnSelchangePort();
+    void OnAutoDetect();
+    void OnSystemInfo();
+    void OnBrowseSlaveBank();
+    void OnMultimediaInfo();
+    void OnBrowseMasterBank();
+    void OnBrowseFirmware();
+    void OnBankManager();
+
+    DECLARE_MESSAGE_MAP()
 };
