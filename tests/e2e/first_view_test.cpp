@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "panel_driver.h"
 #include "panel_fixture.h"
@@ -24,13 +25,13 @@ void ExpectText(HWND page, int id, const std::string& expected) {
                                     << Utf8(expected) << "\"";
 }
 
+// The selected entry's text, read whole through ComboEntries (Wine cuts an "A" CB_GETLBTEXT from
+// another process to its first character).
 std::string SelectedEntry(HWND combo) {
     const LRESULT sel = SendMessageA(combo, CB_GETCURSEL, 0, 0);
     if (sel == CB_ERR) return "<none>";
-    char text[64] = {0};
-    if (SendMessageA(combo, CB_GETLBTEXTLEN, sel, 0) >= static_cast<LRESULT>(sizeof text)) return "<long>";
-    SendMessageA(combo, CB_GETLBTEXT, sel, reinterpret_cast<LPARAM>(text));
-    return text;
+    const std::vector<std::string> entries = ComboEntries(combo);
+    return sel < static_cast<LRESULT>(entries.size()) ? entries[sel] : "<out of range>";
 }
 
 TEST_F(FirstView, InformationPageShowsWindowsVersionChipsetAndFixedVersion) {

@@ -1,0 +1,387 @@
+// The Setting page driven as a user drives it: the check box and the lists, the Browse buttons with
+// the real file dialog, Apply and OK, and what they leave in the INI file, c:\autoexec.bat and the
+// registry. The prepared machine has the card at 00:09 with interrupt 10 and address 0x330.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+#include <prsht.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "panel_driver.h"
+#include "panel_fixture.h"
+
+namespace e2e {
+namespace {
+
+const int kApplyButton = 0x3021;
+const int kIrqList = 1010, kPortList = 1011, kAutoDetect = 1012;
+const int kFirmwarePath = 1013, kMasterBankPath = 1014, kSlaveBankPath = 1015;
+const int kBrowseFirmware = 1016, kBrowseMasterBank = 1017, kBrowseSlaveBank = 1018;
+const int kBankManager = 1021;
+// The file-name box of the common dialog: an edit control, or in newer layouts a combo box.
+const int kFileNameEdit = 0x480, kFileNameCombo = 0x47c;
+
+const char kAutoCheckKey[] = "Software\\Tavish Corp.\\Orrivan\\Control Pannel";
+const char kAutoCheckValue[] = "Auto Check";
+const char kBootFile[] = "C:\\autoexec.bat";
+const char kIniFile[] = "C:\\WINDOWS\\Tessan.ini";
+const char kMarkerFile[] = "C:\\e2e\\ran.txt";
+
+// A boot file with the tool's line among others, in mixed case.
+const char kBootFileText[] =
+    "@echo off\r\n"
+    "path c:\\windows;c:\\windows\\command\r\n"
+    "c:\\windows\\kestro dirq=5\r\n"
+    "set temp=c:\\temp\r\n";
+
+std::string ReadWholeFile(const char* path) {
+    std::string data;
+    HANDLE f = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return "<missing>";
+    char buffer[4096];
+    DWORD n = 0;
+    while (ReadFile(f, buffer, sizeof buffer, &n, nullptr) && n > 0) data.append(buffer, n);
+    CloseHandle(f);
+    return data;
+}
+
+bool WriteWholeFile(const char* path, const std::string& data) {
+    HANDLE f = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const bool ok = WriteFile(f, data.data(), static_cast<DWORD>(data.size()), &written, nullptr) &&
+                    written == data.size();
+    CloseHandle(f);
+    return ok;
+}
+
+// The stored Auto Check value, or -1 when there is none.
+long StoredAutoCheck() {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kAutoCheckKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return -1;
+    DWORD value = 0, type = 0, size = sizeof value;
+    const LONG r = RegQueryValueExA(key, kAutoCheckValue, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+    RegCloseKey(key);
+    return r == ERROR_SUCCESS && type == REG_DWORD ? static_cast<long>(value) : -1;
+}
+
+void ForgetAutoCheck() {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kAutoCheckKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
+    RegDeleteValueA(key, kAutoCheckValue);
+    RegCloseKey(key);
+}
+
+// The PCI dump of PrepareMachine with the card's interrupt line (register 0x3C of function 1)
+// changed to line.
+std::string DumpWithInterrupt(unsigned line) {
+    std::string dump = ReadWholeFile("C:\\e2e\\pci.txt");
+    const std::string cardRow = "30: 00 00 00 00 00 00 00 00 00 00 00 00 0a 02 00 00";
+    const size_t at = dump.find(cardRow);
+    if (at == std::string::npos) return std::string();
+    char hex[3];
+    snprintf(hex, sizeof hex, "%02x", line & 0xFF);
+    dump.replace(at + cardRow.size() - 11, 2, hex);
+    return dump;
+}
+
+// Sends a message and waits for it to be handled, giving up on a hung panel.
+LRESULT Send(HWND hwnd, UINT msg, WPARAM wp = 0, LPARAM lp = 0) {
+    DWORD_PTR r = 0;
+    SendMessageTimeoutA(hwnd, msg, wp, lp, SMTO_ABORTIFHUNG, 5000, &r);
+    return static_cast<LRESULT>(r);
+}
+
+// The text of a list's selected entry (through the wide message, which Wine marshals whole).
+std::string SelectedEntry(HWND combo) {
+    const LRESULT sel = Send(combo, CB_GETCURSEL);
+    if (sel == CB_ERR) return "<none>";
+    const std::vector<std::string> entries = ComboEntries(combo);
+    return sel < static_cast<LRESULT>(entries.size()) ? entries[sel] : "<out of range>";
+}
+
+// A visible top-level window of process pid with exactly this caption, waited for up to ms.
+HWND WaitForWindow(DWORD pid, const std::string& caption, DWORD ms) {
+    const DWORD start = GetTickCount();
+    do {
+        for (HWND w : WindowsWithCaption(caption)) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(w, &owner);
+            if (owner == pid && IsWindowVisible(w)) return w;
+        }
+        Sleep(100);
+    } while (GetTickCount() - start < ms);
+    return nullptr;
+}
+
+bool WaitUntilGone(HWND w, DWORD ms) {
+    const DWORD start = GetTickCount();
+    while (IsWindow(w) && IsWindowVisible(w)) {
+        if (GetTickCount() - start > ms) return false;
+        Sleep(50);
+    }
+    return true;
+}
+
+std::string ShotName(const char* what) { return std::string(Korean() ? "ko-" : "en-") + what; }
+
+class SettingPage : public PanelTest {
+protected:
+    void SetUp() override {
+        PanelTest::SetUp();
+        if (HasFatalFailure()) return;
+        ForgetAutoCheck();
+        savedBootFile_ = ReadWholeFile(kBootFile);
+        ASSERT_TRUE(WriteWholeFile(kBootFile, kBootFileText));
+        CreateDirectoryA("C:\\KESTRO", nullptr);
+        CreateDirectoryA("C:\\KESTRO\\UTIL", nullptr);
+        DeleteFileA(kMarkerFile);
+    }
+
+    void TearDown() override {
+        PanelTest::TearDown();
+        ForgetAutoCheck();
+        if (savedBootFile_ == "<missing>")
+            DeleteFileA(kBootFile);
+        else
+            WriteWholeFile(kBootFile, savedBootFile_);
+    }
+
+    // Opens the panel on its Setting page.
+    HWND OpenSettingPage() {
+        if (!Open()) return nullptr;
+        if (!SelectPage(sheet_, 1)) {
+            ADD_FAILURE() << "the Setting page did not become current";
+            return nullptr;
+        }
+        page_ = CurrentPage(sheet_);
+        return page_;
+    }
+
+    HWND Item(int id) const { return GetDlgItem(page_, id); }
+    bool Checked() const { return Send(Item(kAutoDetect), BM_GETCHECK) == BST_CHECKED; }
+    bool ApplyEnabled() const { return IsWindowEnabled(GetDlgItem(sheet_, kApplyButton)) != FALSE; }
+    void ClickAutoDetect() const { Send(Item(kAutoDetect), BM_CLICK); }
+
+    // Picks entry index of a list as a user would; CB_SETCURSEL alone notifies nobody.
+    void Pick(int listId, int index) const {
+        HWND list = Item(listId);
+        Send(list, CB_SETCURSEL, index);
+        Send(page_, WM_COMMAND, MAKEWPARAM(listId, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    }
+
+    void Apply() const { Send(sheet_, PSM_APPLY); }
+
+    // Presses OK and waits for the panel to end.
+    void PressOk() {
+        PostMessageA(sheet_, PSM_PRESSBUTTON, PSBTN_OK, 0);
+        EXPECT_TRUE(panel_.WaitForExit(10000)) << "OK did not end the panel";
+        sheet_ = nullptr;
+    }
+
+    // Clicks a Browse button and waits for its file dialog; null (with a failure) when none appears.
+    HWND OpenFileDialog(int buttonId, const char* titleUtf8) {
+        PostMessageA(Item(buttonId), BM_CLICK, 0, 0);  // the dialog is modal: do not wait for it
+        HWND dialog = WaitForWindow(panel_.Pid(), Ansi(titleUtf8), 10000);
+        if (!dialog) ADD_FAILURE() << "no file dialog titled \"" << titleUtf8 << "\" appeared";
+        return dialog;
+    }
+
+    // Types name into the dialog's file-name box and presses OK (or Cancel when name is null).
+    void FinishFileDialog(HWND dialog, const char* name) {
+        if (name) {
+            HWND box = GetDlgItem(dialog, kFileNameEdit);
+            if (!box) box = GetDlgItem(dialog, kFileNameCombo);
+            ASSERT_TRUE(box) << "the file dialog has no file-name box";
+            Send(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name));
+        }
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(name ? IDOK : IDCANCEL, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, name ? IDOK : IDCANCEL)));
+        ASSERT_TRUE(WaitUntilGone(dialog, 10000)) << "the file dialog stayed open";
+        Send(page_, WM_NULL);  // the Browse handler has finished once this returns
+    }
+
+    void Shot(const char* what, HWND window = nullptr) {
+        std::string why;
+        EXPECT_TRUE(SaveScreenshot(window ? window : sheet_, ShotName(what).c_str(), &why)) << why;
+    }
+
+    HWND page_ = nullptr;
+    std::string savedBootFile_;
+};
+
+const char* FirmwareTitle() { return Korean() ? "도스 초기화를 위한 펌웨어 선택" : "Select FirmWare for booting"; }
+const char* MasterBankTitle() { return Korean() ? "마스터 뱅크파일 선택" : "Select SoundBank file for Master DSP"; }
+const char* SlaveBankTitle() { return Korean() ? "슬레이브 뱅크파일 선택" : "Select SoundBank file for Slave DSP"; }
+
+TEST_F(SettingPage, AutoDetectClickFreesTheListsAndEnablesApply) {
+    ASSERT_TRUE(OpenSettingPage());
+    // No stored value: automatic detection, lists locked on the card's resources.
+    EXPECT_EQ(SelectedEntry(Item(kIrqList)), "10");
+    EXPECT_EQ(SelectedEntry(Item(kPortList)), "330");
+    EXPECT_EQ(TextOf(Item(kIrqList)), "10");
+    EXPECT_EQ(TextOf(Item(kPortList)), "330");
+    EXPECT_TRUE(Checked());
+    EXPECT_FALSE(IsWindowEnabled(Item(kIrqList)));
+    EXPECT_FALSE(IsWindowEnabled(Item(kPortList)));
+    EXPECT_FALSE(ApplyEnabled()) << "an activation alone must not mark the page changed";
+
+    ClickAutoDetect();
+    EXPECT_FALSE(Checked());
+    EXPECT_TRUE(IsWindowEnabled(Item(kIrqList)));
+    EXPECT_TRUE(IsWindowEnabled(Item(kPortList)));
+    EXPECT_TRUE(ApplyEnabled());
+    Shot("setting-manual");
+
+    ClickAutoDetect();
+    EXPECT_TRUE(Checked());
+    EXPECT_FALSE(IsWindowEnabled(Item(kIrqList)));
+    EXPECT_FALSE(IsWindowEnabled(Item(kPortList)));
+}
+
+TEST_F(SettingPage, ApplyOfAPickedInterruptRewritesBootLineIniAndRegistry) {
+    ASSERT_TRUE(OpenSettingPage());
+    ClickAutoDetect();
+    Pick(kIrqList, 4);  // "11"
+    ASSERT_EQ(SelectedEntry(Item(kIrqList)), "11");
+    Apply();
+
+    // The card stays at 330, so only the interrupt goes on the tool's line; "11" fills its field.
+    EXPECT_EQ(ReadWholeFile(kBootFile),
+              "@ECHO OFF\r\n"
+              "PATH C:\\WINDOWS;C:\\WINDOWS\\COMMAND\r\n"
+              "C:\\WINDOWS\\KESTRO DIRQ=11\r\n"
+              "SET TEMP=C:\\TEMP\r\n");
+    const std::string ini = ReadWholeFile(kIniFile);
+    for (const char* line : {"FirmWare=C:\\KESTRO\\UTIL\\PELKAD.BIN", "Sound Font Bank Master=C:\\KESTRO\\UTIL\\TORBEL08.94B",
+                             "Sound Font Bank Slave=C:\\KESTRO\\UTIL\\TORBEL08.94B", "Path=C:\\Kestro"})
+        EXPECT_NE(ini.find(line), std::string::npos) << "no line " << line << " in\n" << ini;
+    EXPECT_EQ(StoredAutoCheck(), 0);
+    EXPECT_FALSE(ApplyEnabled()) << "Apply must be disabled once applied";
+
+    // Leaving and coming back keeps the applied interrupt, although the card still reports 10.
+    ASSERT_TRUE(SelectPage(sheet_, 0));
+    ASSERT_TRUE(SelectPage(sheet_, 1));
+    EXPECT_EQ(SelectedEntry(Item(kIrqList)), "11");
+    EXPECT_FALSE(Checked());
+    EXPECT_TRUE(IsWindowEnabled(Item(kIrqList)));
+
+    // A second apply with an address picked as well puts both options on the line.
+    Pick(kPortList, 2);  // "350"
+    Apply();
+    EXPECT_NE(ReadWholeFile(kBootFile).find("\r\nC:\\WINDOWS\\KESTRO DIRQ=11 DREAM=350\r\n"), std::string::npos)
+        << ReadWholeFile(kBootFile);
+}
+
+TEST_F(SettingPage, OkWithAutoDetectLetsTheToolFindTheResources) {
+    ASSERT_TRUE(OpenSettingPage());
+    PressOk();
+    EXPECT_EQ(ReadWholeFile(kBootFile),
+              "@ECHO OFF\r\n"
+              "PATH C:\\WINDOWS;C:\\WINDOWS\\COMMAND\r\n"
+              "C:\\WINDOWS\\KESTRO.EXE\r\n"
+              "SET TEMP=C:\\TEMP\r\n");
+    EXPECT_EQ(StoredAutoCheck(), 1);
+}
+
+TEST_F(SettingPage, EditsAreDroppedWhenLeavingThePageYetOkStillApplies) {
+    ASSERT_TRUE(OpenSettingPage());
+    ClickAutoDetect();
+    Pick(kIrqList, 5);  // "12"
+    ASSERT_TRUE(SelectPage(sheet_, 0));
+    ASSERT_TRUE(SelectPage(sheet_, 1));
+    // Back to what was applied: automatic detection, the card's interrupt.
+    EXPECT_TRUE(Checked());
+    EXPECT_FALSE(IsWindowEnabled(Item(kIrqList)));
+    EXPECT_EQ(SelectedEntry(Item(kIrqList)), "10");
+    PressOk();
+    // The apply sequence ran with the applied values: the INI values come back upper-cased.
+    const std::string boot = ReadWholeFile(kBootFile);
+    EXPECT_NE(boot.find("\r\nC:\\WINDOWS\\KESTRO.EXE\r\n"), std::string::npos) << boot;
+    EXPECT_EQ(boot.find("DIRQ=12"), std::string::npos) << boot;
+    EXPECT_NE(ReadWholeFile(kIniFile).find("FirmWare=C:\\KESTRO\\UTIL\\PELKAD.BIN"), std::string::npos);
+    EXPECT_EQ(StoredAutoCheck(), 1);
+}
+
+TEST_F(SettingPage, CardAtInterrupt5SelectsNoInterruptAndCountsAsUnchanged) {
+    const std::string dump = DumpWithInterrupt(5);
+    ASSERT_FALSE(dump.empty()) << "the prepared PCI dump has no card row to change";
+    ASSERT_TRUE(WriteWholeFile("C:\\e2e\\pci.txt", dump));
+    ASSERT_TRUE(OpenSettingPage());
+    // The card's text is " 5"; no entry begins with a blank.
+    EXPECT_EQ(SelectedEntry(Item(kIrqList)), "<none>");
+    EXPECT_EQ(SelectedEntry(Item(kPortList)), "330");
+    ClickAutoDetect();
+    Apply();
+    // The interrupt taken from the card equals the card's: only the address option is written.
+    EXPECT_NE(ReadWholeFile(kBootFile).find("\r\nC:\\WINDOWS\\KESTRO DREAM=330\r\n"), std::string::npos)
+        << ReadWholeFile(kBootFile);
+}
+
+TEST_F(SettingPage, BrowseOpensInTheUtilityDirectoryThenWhereTheLastFileWas) {
+    ASSERT_TRUE(WriteWholeFile("C:\\KESTRO\\UTIL\\newfirm.bin", "firmware"));
+    CreateDirectoryA("C:\\banks", nullptr);
+    ASSERT_TRUE(WriteWholeFile("C:\\banks\\master.94b", "bank"));
+    ASSERT_TRUE(WriteWholeFile("C:\\banks\\slave.94b", "bank"));
+    ASSERT_TRUE(OpenSettingPage());
+
+    // A bare name resolves in the folder the dialog opened in.
+    HWND dialog = OpenFileDialog(kBrowseFirmware, FirmwareTitle());
+    ASSERT_TRUE(dialog);
+    Shot("setting-browse", dialog);
+    FinishFileDialog(dialog, "newfirm.bin");
+    EXPECT_EQ(TextOf(Item(kFirmwarePath)), "C:\\KESTRO\\UTIL\\NEWFIRM.BIN");
+    EXPECT_TRUE(ApplyEnabled());
+
+    dialog = OpenFileDialog(kBrowseMasterBank, MasterBankTitle());
+    ASSERT_TRUE(dialog);
+    FinishFileDialog(dialog, "c:\\banks\\master.94b");
+    EXPECT_EQ(TextOf(Item(kMasterBankPath)), "C:\\BANKS\\MASTER.94B");
+
+    // The slave bank's dialog opens where the master bank was found.
+    dialog = OpenFileDialog(kBrowseSlaveBank, SlaveBankTitle());
+    ASSERT_TRUE(dialog);
+    FinishFileDialog(dialog, "slave.94b");
+    EXPECT_EQ(TextOf(Item(kSlaveBankPath)), "C:\\BANKS\\SLAVE.94B");
+    Shot("setting-browsed");
+
+    Apply();
+    const std::string ini = ReadWholeFile(kIniFile);
+    for (const char* line : {"FirmWare=C:\\KESTRO\\UTIL\\NEWFIRM.BIN", "Sound Font Bank Master=C:\\BANKS\\MASTER.94B",
+                             "Sound Font Bank Slave=C:\\BANKS\\SLAVE.94B"})
+        EXPECT_NE(ini.find(line), std::string::npos) << "no line " << line << " in\n" << ini;
+}
+
+TEST_F(SettingPage, CancelledBrowseChangesNothing) {
+    ASSERT_TRUE(OpenSettingPage());
+    HWND dialog = OpenFileDialog(kBrowseMasterBank, MasterBankTitle());
+    ASSERT_TRUE(dialog);
+    FinishFileDialog(dialog, nullptr);
+    EXPECT_EQ(TextOf(Item(kMasterBankPath)), "C:\\KESTRO\\UTIL\\TORBEL08.94B");
+    EXPECT_FALSE(ApplyEnabled());
+}
+
+TEST_F(SettingPage, BankManagerStartsControlInTheInstallation) {
+    // A stand-in for the bank manager, built beside this driver.
+    char self[MAX_PATH] = {0};
+    GetModuleFileNameA(nullptr, self, sizeof self);
+    std::string marker = self;
+    marker = marker.substr(0, marker.rfind('\\') + 1) + "run_marker.exe";
+    ASSERT_TRUE(CopyFileA(marker.c_str(), "C:\\KESTRO\\UTIL\\control.exe", FALSE)) << "copy " << marker;
+    ASSERT_TRUE(OpenSettingPage());
+
+    Send(Item(kBankManager), BM_CLICK);
+    const DWORD start = GetTickCount();
+    while (GetFileAttributesA(kMarkerFile) == INVALID_FILE_ATTRIBUTES && GetTickCount() - start < 15000) Sleep(100);
+    std::string ran = ReadWholeFile(kMarkerFile);
+    CharUpperBuffA(&ran[0], static_cast<DWORD>(ran.size()));
+    EXPECT_EQ(ran, "C:\\KESTRO\\UTIL\\CONTROL.EXE") << "the bank manager did not run";
+    EXPECT_FALSE(ApplyEnabled()) << "starting a program changes no setting";
+    DeleteFileA("C:\\KESTRO\\UTIL\\control.exe");
+}
+
+}  // namespace
+}  // namespace e2e
