@@ -1,14 +1,26 @@
 #include "info_page.h"
 
+#include "info_texts.h"
+#include "panel_app.h"
+#include "pci_config.h"
 #include "resource.h"
 
 IMPLEMENT_DYNAMIC(CInfoPage, CPropertyPage)
+
+namespace {
+
+// Slot i is shown in control FirstInfoControl + i.
+const int FirstInfoControl = 1000;
+
+}  // namespace
 
 CInfoPage::CInfoPage() : CPropertyPage(IDD_INFO) {}
 
 bool CInfoPage::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
     const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
-    if (header->code == static_cast<UINT>(PSN_HELP)) {
+    if (header->code == static_cast<UINT>(PSN_SETACTIVE)) {
+        FillInfoPage();
+    } else if (header->code == static_cast<UINT>(PSN_HELP)) {
         *pResult = FALSE;
         return true;
     }
@@ -23,4 +35,10 @@ bool CInfoPage::OnInitDialog() {
 bool CInfoPage::OnApply() {
     SetModified(false);
     return CPropertyPage::OnApply();
+}
+
+void CInfoPage::FillInfoPage() {
+    FillInfoTexts(PlatformInfoSource(), PciConfigRead, KoreanUi);
+    // Slots 2 and 3 have no control: the platform ignores those ids.
+    for (int i = 0; i < InfoTextCount; ++i) SetDlgItemText(FirstInfoControl + i, InfoTexts[i]);
 }

@@ -6,9 +6,12 @@ class CInfoPage : public CPropertyPage {
     DECLARE_DYNAMIC(CInfoPage)
 public:
     CInfoPage();
-    // Page notifications: the page offers no help.
+    // Page notifications: every activation refills the texts; the page offers no help.
     bool OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
     bool OnInitDialog() override;
     // Marks the page unchanged, then accepts.
     bool OnApply() override;
+
+    // Collects the Windows version, chipset and driver files afresh and shows them.
+    void FillInfoPage();
 };
