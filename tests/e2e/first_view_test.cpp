@@ -34,26 +34,6 @@ std::string SelectedEntry(HWND combo) {
     return sel < static_cast<LRESULT>(entries.size()) ? entries[sel] : "<out of range>";
 }
 
-TEST_F(FirstView, InformationPageShowsWindowsVersionChipsetAndFixedVersion) {
-    HWND sheet = Open();
-    ASSERT_TRUE(sheet);
-    HWND page = CurrentPage(sheet);
-    ASSERT_TRUE(page);
-
-    // The panel runs on the same system as this driver, so it sees the same version.
-    OSVERSIONINFOA v{};
-    v.dwOSVersionInfoSize = sizeof v;
-    ASSERT_TRUE(GetVersionExA(&v));
-    char version[64];
-    snprintf(version, sizeof version, "%lu.%lu.%lu %s", v.dwMajorVersion, v.dwMinorVersion,
-             v.dwBuildNumber & 0xFFF, v.dwMinorVersion != 0 ? "Windows 98" : "Windows 95");
-    ExpectText(page, 1000, version);
-    ExpectText(page, 1001, Ansi(Korean() ? "인텔 82443BX 메인보드" : "Intel 82443BX Mainboard"));
-    ExpectText(page, 1004, "N/A");
-    // No driver file exists on this machine: no version, no date.
-    for (int id = 1005; id <= 1013; ++id) ExpectText(page, id, "");
-}
-
 TEST_F(FirstView, SettingPageShowsStoredFilesCardResourcesAndAutoDetect) {
     HWND sheet = Open();
     ASSERT_TRUE(sheet);
