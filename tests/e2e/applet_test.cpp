@@ -93,11 +93,7 @@ TEST_F(AppletTest, OpeningTheItemStartsThePanelWhenTheCardIsThere) {
 }
 
 TEST_F(AppletTest, OpeningTheItemWarnsWhenFunctionOneIsMissing) {
-    HANDLE dump = CreateFileA("C:\\e2e\\pci-no-f1.txt", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(dump, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    WriteFile(dump, kDumpWithoutFunctionOne, sizeof kDumpWithoutFunctionOne - 1, &written, nullptr);
-    CloseHandle(dump);
+    ASSERT_TRUE(WriteWholeFile("C:\\e2e\\pci-no-f1.txt", kDumpWithoutFunctionOne));
     SetEnvironmentVariableA("PCI_CONFIG_DUMP", "C:\\e2e\\pci-no-f1.txt");
 
     OpenItem();

@@ -108,17 +108,7 @@ std::vector<unsigned char> NeImage(const std::vector<unsigned char>& resource) {
 }
 
 bool WriteBytes(const char* path, const std::vector<unsigned char>& bytes) {
-    HANDLE f = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    const bool ok = WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                    written == bytes.size();
-    CloseHandle(f);
-    return ok;
-}
-
-bool WriteText(const char* path, const std::string& text) {
-    return WriteBytes(path, std::vector<unsigned char>(text.begin(), text.end()));
+    return WriteWholeFile(path, std::string(bytes.begin(), bytes.end()));
 }
 
 // Sets the file's modification time to noon of a local calendar date.
@@ -243,7 +233,7 @@ TEST_F(InfoPageTest, Windows95AndWindows98AsThePanelSeesThem) {
 }
 
 TEST_F(InfoPageTest, ShowsEachDriversVersionAndDate) {
-    ASSERT_TRUE(WriteText(kDosTool, "MZ a DOS program without version information"));
+    ASSERT_TRUE(WriteWholeFile(kDosTool, "MZ a DOS program without version information"));
     ASSERT_TRUE(SetLocalDate(kDosTool, 1997, 1, 2));
     ASSERT_TRUE(WriteDriver(kMasterVxd, 4, 0, 1999, 9, 17));
     ASSERT_TRUE(WriteDriver(kMasterDrv, 4, 10, 1998, 12, 31));
@@ -286,7 +276,7 @@ TEST_F(InfoPageTest, DriverWithoutFixedInformationShowsNoVersionButItsDate) {
     ASSERT_TRUE(WriteBytes(kMasterVxd, NeImage(shortBlock)));
     ASSERT_TRUE(SetLocalDate(kMasterVxd, 1999, 9, 17));
     // Not an executable at all.
-    ASSERT_TRUE(WriteText(kMasterDrv, "garbage, not an executable"));
+    ASSERT_TRUE(WriteWholeFile(kMasterDrv, "garbage, not an executable"));
     ASSERT_TRUE(SetLocalDate(kMasterDrv, 2000, 2, 29));
 
     HWND page = OpenInfo();
@@ -298,7 +288,7 @@ TEST_F(InfoPageTest, DriverWithoutFixedInformationShowsNoVersionButItsDate) {
 }
 
 TEST_F(InfoPageTest, ReturningToThePageReadsEverythingAgain) {
-    ASSERT_TRUE(WriteText(kDosTool, "MZ"));
+    ASSERT_TRUE(WriteWholeFile(kDosTool, "MZ"));
     ASSERT_TRUE(SetLocalDate(kDosTool, 1997, 1, 2));
     ASSERT_TRUE(WriteDriver(kMasterVxd, 4, 0, 1999, 9, 17));
     ASSERT_TRUE(WriteDriver(kSlaveDrv, 4, 10, 2005, 7, 8));
@@ -314,7 +304,7 @@ TEST_F(InfoPageTest, ReturningToThePageReadsEverythingAgain) {
     ASSERT_TRUE(WriteDriver(kMasterVxd, 5, 2, 2002, 3, 4));
     ASSERT_TRUE(DeleteFileA(kSlaveDrv));
     ASSERT_TRUE(DeleteFileA(kDosTool));
-    ASSERT_TRUE(WriteText(kPciDumpPath, DumpDevice(0, "06 11 86 05") + "\n" + kCardDump));
+    ASSERT_TRUE(WriteWholeFile(kPciDumpPath, DumpDevice(0, "06 11 86 05") + "\n" + kCardDump));
     ASSERT_TRUE(SelectPage(sheet_, 0));
     page = CurrentPage(sheet_);
     ASSERT_TRUE(page);
@@ -330,7 +320,7 @@ TEST_F(InfoPageTest, ReturningToThePageReadsEverythingAgain) {
 
 TEST_F(InfoPageTest, LowestDeviceOfTheTableNamesTheChipset) {
     // OPTi at 00:02 below a 440BX at 00:11; a PIIX4 (not in the table) at 00:00.
-    ASSERT_TRUE(WriteText(kPciDumpPath, DumpDevice(0, "86 80 10 71") + "\n" + DumpDevice(2, "45 10 58 c5") + "\n" +
+    ASSERT_TRUE(WriteWholeFile(kPciDumpPath, DumpDevice(0, "86 80 10 71") + "\n" + DumpDevice(2, "45 10 58 c5") + "\n" +
                                             DumpDevice(0x11, "86 80 90 71") + "\n" + kCardDump));
     HWND page = OpenInfo();
     ASSERT_TRUE(page);
@@ -338,7 +328,7 @@ TEST_F(InfoPageTest, LowestDeviceOfTheTableNamesTheChipset) {
 }
 
 TEST_F(InfoPageTest, NoChipsetOfTheTableOnBus0) {
-    ASSERT_TRUE(WriteText(kPciDumpPath, DumpDevice(7, "86 80 10 71") + "\n" + kCardDump));
+    ASSERT_TRUE(WriteWholeFile(kPciDumpPath, DumpDevice(7, "86 80 10 71") + "\n" + kCardDump));
     HWND page = OpenInfo();
     ASSERT_TRUE(page);
     ExpectText(page, 1001, Ansi(Korean() ? "알수없는 메인보드" : "Unknown PCIChipset"));

@@ -20,15 +20,6 @@ bool Send(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
     return true;
 }
 
-bool WriteWholeFile(const char* path, const char* data) {
-    HANDLE f = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    const DWORD size = static_cast<DWORD>(strlen(data));
-    const bool ok = WriteFile(f, data, size, &written, nullptr) && written == size;
-    CloseHandle(f);
-    return ok;
-}
 
 // lspci -x of the test machine: 440BX host bridge at 00:00, PIIX4 at 00:07, the card at 00:09
 // (functions 0 and 1) with I/O base 0x330 and interrupt 10.
@@ -444,6 +435,27 @@ bool SaveScreenshot(HWND sheet, const char* name, std::string* why) {
     if (!ok) *why = "could not write " + path;
     if (ok && plain) *why = path + " holds one colour only";
     return ok && !plain;
+}
+
+bool WriteWholeFile(const char* path, const std::string& data) {
+    HANDLE f = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const bool ok = WriteFile(f, data.data(), static_cast<DWORD>(data.size()), &written, nullptr) &&
+                    written == data.size();
+    CloseHandle(f);
+    return ok;
+}
+
+std::string ReadWholeFile(const char* path) {
+    std::string data;
+    HANDLE f = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return "<missing>";
+    char buffer[4096];
+    DWORD n = 0;
+    while (ReadFile(f, buffer, sizeof buffer, &n, nullptr) && n > 0) data.append(buffer, n);
+    CloseHandle(f);
+    return data;
 }
 
 }  // namespace e2e

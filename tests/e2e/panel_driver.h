@@ -93,6 +93,11 @@ int DroppedHeightPx(HWND combo);
 // Entries of a combo box, in list order.
 std::vector<std::string> ComboEntries(HWND combo);
 
+// Creates the file anew with exactly these bytes; false when it cannot.
+bool WriteWholeFile(const char* path, const std::string& data);
+// The file's bytes, or "<missing>" when it cannot be opened.
+std::string ReadWholeFile(const char* path);
+
 // Saves the sheet as it is on screen to E2E_ARTIFACTS\name.bmp (when E2E_ARTIFACTS is set).
 bool SaveScreenshot(HWND sheet, const char* name, std::string* why);
 

@@ -37,27 +37,6 @@ const char kBootFileText[] =
     "c:\\windows\\kestro dirq=5\r\n"
     "set temp=c:\\temp\r\n";
 
-std::string ReadWholeFile(const char* path) {
-    std::string data;
-    HANDLE f = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return "<missing>";
-    char buffer[4096];
-    DWORD n = 0;
-    while (ReadFile(f, buffer, sizeof buffer, &n, nullptr) && n > 0) data.append(buffer, n);
-    CloseHandle(f);
-    return data;
-}
-
-bool WriteWholeFile(const char* path, const std::string& data) {
-    HANDLE f = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    const bool ok = WriteFile(f, data.data(), static_cast<DWORD>(data.size()), &written, nullptr) &&
-                    written == data.size();
-    CloseHandle(f);
-    return ok;
-}
-
 // The stored Auto Check value, or -1 when there is none.
 long StoredAutoCheck() {
     HKEY key;
