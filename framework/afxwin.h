@@ -60,6 +60,8 @@ private:
 CWinApp* AfxGetApp();
 // The program's module handle (the application's, or the executable's when there is no app).
 HINSTANCE AfxGetInstanceHandle();
+// True when byte leads a double-byte character of the system's ANSI code page.
+bool AfxIsLeadByte(unsigned char byte);
 // The body of the framework's WinMain; callable from a program's own WinMain as well.
 int AfxWinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand);
 

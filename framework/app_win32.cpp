@@ -10,15 +10,13 @@ namespace {
 
 CWinApp* g_app = nullptr;
 
-bool IsAnsiLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != 0; }
-
 // The executable's file name without directory and extension ("Orrivan" for ...\ORRIVAN.EXE as
 // the loader spells it).
 CString ExecutableBaseName() {
     char path[MAX_PATH + 1] = {};
     DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) return CString();
-    CString name(path + FileNameOffset(path, IsAnsiLeadByte));
+    CString name(path + FileNameOffset(path, AfxIsLeadByte));
     int dot = name.ReverseFind('.');
     return dot > 0 ? name.Left(static_cast<size_t>(dot)) : name;
 }
@@ -118,6 +116,8 @@ bool CWinApp::WriteProfileInt(const char* section, const char* entry, int value)
 }
 
 CWinApp* AfxGetApp() { return g_app; }
+
+bool AfxIsLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
 
 HINSTANCE AfxGetInstanceHandle() { return g_app ? g_app->m_hInstance : GetModuleHandleA(nullptr); }
 

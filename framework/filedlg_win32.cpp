@@ -7,14 +7,12 @@ IMPLEMENT_DYNAMIC(CFileDialog, CCmdTarget)
 
 namespace {
 
-bool IsAnsiLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != 0; }
-
 // Copies text into a fixed buffer, cut at a character boundary when it is too long.
 void CopyText(char* target, size_t size, const char* text) {
     size_t length = 0;
     if (text) {
         while (text[length] && length + 1 < size) {
-            size_t step = IsAnsiLeadByte(static_cast<unsigned char>(text[length])) && text[length + 1] ? 2 : 1;
+            size_t step = AfxIsLeadByte(static_cast<unsigned char>(text[length])) && text[length + 1] ? 2 : 1;
             if (length + step + 1 > size) break;
             length += step;
         }
@@ -29,7 +27,7 @@ CFileDialog::CFileDialog(bool openFileDialog, const char* defExt, const char* fi
                          const char* filter, CWnd* parent)
     : m_bOpenFileDialog(openFileDialog),
       m_pParentWnd(parent),
-      m_strFilter(MakeFileDialogFilter(filter, IsAnsiLeadByte)),
+      m_strFilter(MakeFileDialogFilter(filter, AfxIsLeadByte)),
       m_strDefExt(defExt) {
     CopyText(m_szFileName, sizeof m_szFileName, fileName);
     m_szFileTitle[0] = '\0';
@@ -65,5 +63,5 @@ INT_PTR CFileDialog::DoModal() {
 CString CFileDialog::GetPathName() const { return CString(m_szFileName); }
 
 CString CFileDialog::GetFileName() const {
-    return CString(m_szFileName + FileNameOffset(m_szFileName, IsAnsiLeadByte));
+    return CString(m_szFileName + FileNameOffset(m_szFileName, AfxIsLeadByte));
 }

@@ -4,6 +4,7 @@
 
 #include <string.h>
 
+#include "afxwin.h"
 #include "bootfile.h"
 
 namespace {
@@ -86,12 +87,12 @@ public:
 bool UpdateBootFile(bool irqChanged, bool portChanged, CString irq, CString port, bool autoDetect) {
     Win32BootFileSystem files;
     Win32BootEnvironment environment;
-    return UpdateBootFile(files, environment, IsSystemLeadByte, irqChanged, portChanged, irq, port, autoDetect);
+    return UpdateBootFile(files, environment, AfxIsLeadByte, irqChanged, portChanged, irq, port, autoDetect);
 }
 
 void ApplyBootSettings(bool autoDetect) {
     Win32BootFileSystem files;
     Win32BootEnvironment environment;
     // The failure flag has no reader: the apply step goes on whatever happened to the boot file.
-    ApplyBootSettings(files, environment, IsSystemLeadByte, PciConfigRead, autoDetect);
+    ApplyBootSettings(files, environment, AfxIsLeadByte, PciConfigRead, autoDetect);
 }

@@ -7,8 +7,6 @@ typedef bool (*LeadBytePredicate)(unsigned char byte);
 bool IsCp949LeadByte(unsigned char byte);
 // No lead bytes at all (single-byte code pages).
 bool IsNeverLeadByte(unsigned char byte);
-// Lead bytes of the system's ANSI code page (the Win32 layer provides it).
-bool IsSystemLeadByte(unsigned char byte);
 
 // Turns a-z into A-Z up to the terminating zero; the byte after a lead byte is skipped, so a
 // trail byte that happens to equal a lower-case letter is never changed.

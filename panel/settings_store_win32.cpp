@@ -32,7 +32,7 @@ public:
     void WriteProfileInt(const char* section, const char* entry, int value) override {
         AfxGetApp()->WriteProfileInt(section, entry, value);
     }
-    LeadBytePredicate LeadBytes() override { return IsSystemLeadByte; }
+    LeadBytePredicate LeadBytes() override { return AfxIsLeadByte; }
 };
 
 Win32SettingsStore TheStore;

@@ -146,7 +146,7 @@ bool CSettingPage::BrowseForFile(const char* fileName, const char* filter, const
         // directory, so then the dialog picks its own.
         char module[MAX_PATH + 1] = {0};
         const DWORD length = GetModuleFileNameA(nullptr, module, sizeof module);
-        if (length > 0 && length < sizeof module - 1) m_strLastDir = DirectoryOfPath(module, IsSystemLeadByte);
+        if (length > 0 && length < sizeof module - 1) m_strLastDir = DirectoryOfPath(module, AfxIsLeadByte);
     }
     const CString initialDir = DialogDirectory(m_strLastDir);
     dialog.m_ofn.lpstrInitialDir = initialDir.IsEmpty() ? nullptr : initialDir.c_str();
@@ -155,7 +155,7 @@ bool CSettingPage::BrowseForFile(const char* fileName, const char* filter, const
 
     const CString file = dialog.GetFileName();
     if (file.IsEmpty()) return false;
-    const CString directory = DirectoryOfPath(dialog.GetPathName(), IsSystemLeadByte);
+    const CString directory = DirectoryOfPath(dialog.GetPathName(), AfxIsLeadByte);
     // A choice the INI file could not give back whole would turn into another path at the next
     // start: keep the current one instead.
     if (!FitsSettingText(ChosenFileSetting(directory, file, IsNeverLeadByte))) return false;
@@ -168,7 +168,7 @@ void CSettingPage::BrowseInto(CString& field, int pathId, const char* fileName, 
                               const char* englishTitle, const char* koreanTitle) {
     const char* title = KoreanUi ? koreanTitle : englishTitle;
     if (BrowseForFile(fileName, filter, title)) {
-        field = ChosenFileSetting(m_strLastDir, m_strLastFile, IsSystemLeadByte);
+        field = ChosenFileSetting(m_strLastDir, m_strLastFile, AfxIsLeadByte);
         SetDlgItemText(pathId, field);
         SetModified(true);
     }
