@@ -1,10 +1,11 @@
-// CTime: a local calendar time with strftime-style formatting. Portable: no Win32 header.
+// CTime: a local calendar time with strftime-style formatting of its own (no C runtime).
+// Portable: no Win32 header.
 #pragma once
 #include "cstring.h"
 
 class CTime {
 public:
-    // The zero time (all fields 0): Format gives what strftime makes of it.
+    // The zero time (all fields 0): Format gives zeros for every field.
     CTime() = default;
     // A local calendar time: year (e.g. 1999), month 1-12, day 1-31, hour, minute, second.
     CTime(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
@@ -16,8 +17,8 @@ public:
     int GetMinute() const { return m_minute; }
     int GetSecond() const { return m_second; }
 
-    // The time formatted with strftime's format, e.g. "%d/%m/%y" gives "17/09/99"; empty when
-    // the result would exceed 255 bytes.
+    // The time formatted as strftime does for %d %m %y %Y %H %M %S and %%, e.g. "%d/%m/%y" gives
+    // "17/09/99"; other conversions stay as written. Empty when the result would exceed 255 bytes.
     CString Format(const char* format) const;
 
 private:

@@ -1,10 +1,9 @@
-#include <stdio.h>
-
 #include "afxwin.h"
 
 #include <commctrl.h>
 
 #include "filedialog_text.h"
+#include "text_format.h"
 
 namespace {
 
@@ -104,7 +103,7 @@ UINT CWinApp::GetProfileInt(const char* section, const char* entry, int defaultV
 bool CWinApp::WriteProfileInt(const char* section, const char* entry, int value) {
     if (!m_pszRegistryKey) {
         char text[16];
-        snprintf(text, sizeof text, "%d", value);
+        FormatText(text, sizeof text, "%d", value);
         return WritePrivateProfileStringA(section, entry, text, m_pszProfileName) != 0;
     }
     HKEY key = OpenSectionKey(section, true);

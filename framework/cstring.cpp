@@ -1,9 +1,10 @@
 #include "cstring.h"
 
 #include <stdarg.h>
-#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+
+#include "text_format.h"
 
 CString::CString() = default;
 
@@ -66,35 +67,12 @@ void CString::Empty() {
 }
 
 void CString::Format(const char* format, ...) {
+    char text[FormatTextLimit + 1];
     va_list args;
     va_start(args, format);
-    va_list probe;
-    va_copy(probe, args);
-    // msvcrt's vsnprintf returns -1 when the text does not fit: grow until it does.
-    char small[256];
-    int needed = vsnprintf(small, sizeof small, format, probe);
-    va_end(probe);
-    if (needed >= 0 && static_cast<size_t>(needed) < sizeof small) {
-        Assign(small, static_cast<size_t>(needed));
-    } else {
-        size_t size = needed > 0 ? static_cast<size_t>(needed) + 1 : 2 * sizeof small;
-        for (;;) {
-            char* buffer = static_cast<char*>(malloc(size));
-            if (!buffer) abort();
-            va_list again;
-            va_copy(again, args);
-            int written = vsnprintf(buffer, size, format, again);
-            va_end(again);
-            if (written >= 0 && static_cast<size_t>(written) < size) {
-                Assign(buffer, static_cast<size_t>(written));
-                free(buffer);
-                break;
-            }
-            free(buffer);
-            size *= 2;
-        }
-    }
+    size_t length = FormatTextV(text, sizeof text, format, args);
     va_end(args);
+    Assign(text, length);
 }
 
 int CString::ReverseFind(char ch) const {

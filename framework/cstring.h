@@ -26,7 +26,8 @@ public:
     void Empty();
     char operator[](size_t index) const { return c_str()[index]; }
 
-    // printf-style formatting into this string; the result is never cut.
+    // Formatting through FormatText (%s, %d, %u, %X with widths and '-'); at most FormatTextLimit
+    // characters.
     void Format(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
     // Index of the last occurrence of ch, or -1.

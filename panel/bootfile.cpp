@@ -1,18 +1,18 @@
 #include "bootfile.h"
 
-#include <stdio.h>
 #include <string.h>
 
 #include "settings.h"
+#include "text_format.h"
 
 const char BootFilePath[] = "c:\\autoexec.bat";
 
 void BootNewFileName(unsigned index, char (&name)[32]) {
-    snprintf(name, sizeof name, "c:\\autoexec.kn%u", index % BootSpareNameCount);
+    FormatText(name, sizeof name, "c:\\autoexec.kn%u", index % BootSpareNameCount);
 }
 
 void BootBackupFileName(unsigned index, char (&name)[32]) {
-    snprintf(name, sizeof name, "c:\\autoexec.kb%u", index % BootSpareNameCount);
+    FormatText(name, sizeof name, "c:\\autoexec.kb%u", index % BootSpareNameCount);
 }
 
 CString BuildBootCommand(const char* bootDirectory, bool irqChanged, bool portChanged, const char* irq,
@@ -128,7 +128,7 @@ bool LineContains(const BootLineStore& store, size_t first, size_t last, const c
 
 void StoreCommand(char* entry, const char* prefix, const char* command, const char* suffix) {
     memset(entry, 0, BootLineSize);
-    snprintf(entry, BootLineSize, "%s%s%s", prefix, command, suffix);
+    FormatText(entry, BootLineSize, "%s%s%s", prefix, command, suffix);
 }
 
 // Writes the entries in order as DOS text: every LF goes out as CR LF.

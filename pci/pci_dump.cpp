@@ -10,30 +10,25 @@ const size_t LineSize = 256;
 const unsigned long MaxDumpBytes = 4ul << 20;
 const int BytesPerLine = 16;
 
-// The next byte of the dump (0-255), or EOF.
-typedef int (*NextByte)(void* source);
-
 int NextTextByte(void* source) {
     const char** text = static_cast<const char**>(source);
-    if (**text == '\0') return EOF;
+    if (**text == '\0') return PciDumpEnd;
     return static_cast<unsigned char>(*(*text)++);
 }
 
-int NextFileByte(void* source) { return getc(static_cast<FILE*>(source)); }
-
 // Reads one line without its line end into `line`. A line longer than the buffer keeps its start
 // and sets *cut. False at the end of the input.
-bool ReadLine(NextByte next, void* source, unsigned long* budget, char* line, bool* cut) {
+bool ReadLine(PciDumpNextByte next, void* source, unsigned long* budget, char* line, bool* cut) {
     size_t length = 0;
     bool any = false;
     *cut = false;
     for (;;) {
-        int c = EOF;
+        int c = PciDumpEnd;
         if (*budget > 0) {
             c = next(source);
             --*budget;
         }
-        if (c == EOF) break;
+        if (c == PciDumpEnd) break;
         any = true;
         if (c == '\n') break;
         if (length + 1 >= LineSize) {
@@ -122,7 +117,9 @@ bool ParseHeader(const char* line, Function* f) {
     return f->device <= 0x1F;
 }
 
-uint32_t FindInDump(NextByte next, void* source, uint32_t address) {
+}  // namespace
+
+uint32_t PciDumpFind(PciDumpNextByte next, void* source, uint32_t address) {
     const unsigned long bus = address >> 16 & 0xFF, device = address >> 11 & 0x1F,
                         function = address >> 8 & 0x7;
     // Configuration reads are dword-aligned whatever bits 1-0 of the register say.
@@ -153,17 +150,6 @@ uint32_t FindInDump(NextByte next, void* source, uint32_t address) {
     return PciNoDevice;
 }
 
-}  // namespace
-
 uint32_t PciDumpFindInText(const char* text, uint32_t address) {
-    return FindInDump(NextTextByte, &text, address);
-}
-
-bool PciDumpFindInFile(const char* path, uint32_t address, uint32_t* value) {
-    // Binary mode: a stray Ctrl-Z must not end the file early; line ends are handled as blanks.
-    FILE* file = fopen(path, "rb");
-    if (file == nullptr) return false;
-    *value = FindInDump(NextFileByte, file, address);
-    fclose(file);
-    return true;
+    return PciDumpFind(NextTextByte, &text, address);
 }

@@ -9,14 +9,21 @@
 // ignored (the ports only reach domain 0). Malformed lines are skipped. Every other line that
 // starts in column 0 and is no hex line opens a new function, and one that is no valid header
 // opens none, so garbage never lends the hex lines below it to the function above it. When a
-// function or offset appears twice, the first occurrence wins. Plain C runtime only: both
-// deliverables link this.
+// function or offset appears twice, the first occurrence wins. The file is read through the
+// platform's own file functions (pci_dump_file_*.cpp): the deliverables have no C runtime.
 #pragma once
+#include <stddef.h>
 #include <stdint.h>
-#include <stdio.h>
 
 // Looks up the dword that `address` (a PciConfigAddress value) selects in dump text.
 uint32_t PciDumpFindInText(const char* text, uint32_t address);
+
+// The next byte of a dump (0-255), or PciDumpEnd.
+const int PciDumpEnd = -1;
+typedef int (*PciDumpNextByte)(void* source);
+
+// The same from any byte source; what the text and file forms share.
+uint32_t PciDumpFind(PciDumpNextByte next, void* source, uint32_t address);
 
 // The same from a dump file that is read afresh on every call. False (and *value untouched) when
 // the file cannot be opened; true otherwise, with 0xFFFFFFFF for what the dump lacks.

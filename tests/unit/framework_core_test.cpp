@@ -192,3 +192,5 @@ TEST(FrameworkTime, FormatsLocalCalendarFields) {
 }
 
 }  // namespace
+
+#include "../text_format_cases.h"

@@ -137,3 +137,5 @@ TEST(FrameworkFileDialog, DoModalReturnsThePathAndTheFileName) {
 }
 
 }  // namespace
+
+#include "../text_format_cases.h"
