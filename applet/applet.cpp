@@ -5,10 +5,6 @@
 #include "applet_resource.h"
 #include "card_present.h"
 
-// mingw-w64's DLL start-up always brings a TLS directory, which Windows 95 refuses to load;
-// a null callback pointer keeps it out.
-extern "C" const PIMAGE_TLS_CALLBACK __dyn_tls_init_callback = nullptr;
-
 namespace {
 
 // The panel is found by the platform's executable search; it refuses a second copy by itself.
