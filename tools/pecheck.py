@@ -1,11 +1,14 @@
 #!/usr/bin/env python3
-"""Guards Windows 95/98 loadability of Orrivan.exe and Pendry.cpl.
+"""Guards that Orrivan.exe and Pendry.cpl load and run on every Windows 95/98 machine.
 
 Reads each binary's PE headers, import table and export table and fails on anything the loader of
 Windows 95/98 rejects or that would make the binary misbehave there: a non-i386 or PE32+ image,
-OS/subsystem versions other than 4.0, a DLL outside the system set, a function that the allow-list
-(tools/win9x-imports.txt) does not know from Windows 95/98, any import by ordinal that the list does
-not name, and for the applet a decorated CPlApplet, a TLS directory or a C++ library linked in.
+OS/subsystem versions other than 4.0, a DLL outside the set that Windows 95 itself ships (a C runtime
+DLL above all), a function that the allow-list (tools/win9x-imports.txt) does not know from Windows
+95/98, any import by ordinal that the list does not name, and for the applet a decorated CPlApplet,
+a TLS directory or a C++ library linked in. It disassembles the code and fails on any instruction
+newer than the i486, and it fails a binary over its size budget, one with unwind tables, and a
+program that carries base relocations.
 
 Usage: pecheck.py --allow tools/win9x-imports.txt [--program Orrivan.exe] [--applet Pendry.cpl] [-v]
 Exit status: 0 when every binary passes, 1 when one fails, 2 on a usage or allow-list error.
@@ -14,18 +17,43 @@ Exit status: 0 when every binary passes, 1 when one fails, 2 on a usage or allow
 import argparse
 import os
 import re
+import shutil
 import struct
+import subprocess
 import sys
 
 MACHINE_I386 = 0x14C
 PE32_MAGIC = 0x10B
 SUBSYSTEM_GUI = 2
 FILE_DLL = 0x2000
-DIR_EXPORT, DIR_IMPORT, DIR_TLS, DIR_DELAY_IMPORT = 0, 1, 9, 13
+DIR_EXPORT, DIR_IMPORT, DIR_TLS, DIR_BASERELOC, DIR_DELAY_IMPORT = 0, 1, 9, 5, 13
 
-# System DLLs that Windows 95/98 provide (msvcrt.dll from Windows 98, or IE4 on Windows 95).
+# System DLLs that every Windows 95 ships. msvcrt.dll is not one of them: Windows 95 before OSR2
+# lacks it, and it is not ours to redistribute.
 ALLOWED_DLLS = ("KERNEL32", "USER32", "GDI32", "ADVAPI32", "COMCTL32", "COMDLG32", "SHELL32",
-                "VERSION", "MSVCRT")
+                "VERSION")
+C_RUNTIME_DLL = re.compile(r"MSVCRT.*|MSVCR\d+D?|CRTDLL|UCRTBASED?|API-MS-WIN-CRT-.*|VCRUNTIME.*|LIBGCC.*"
+                           r"|LIBSTDC\+\+.*|LIBWINPTHREAD.*")
+
+# Size budgets in bytes: a plain C property-sheet program from this toolchain is 44 KiB.
+SIZE_BUDGETS = {"program": 40 * 1024, "applet": 10 * 1024}
+
+# Instructions that a Pentium, K6 or 486 does not have (P6 and later, or MMX/SSE): the first match
+# in a line of objdump's disassembly names the kind.
+NEWER_THAN_I486 = [
+    ("CMOVcc (P6)", re.compile(r"\tcmov[a-z]+\b")),
+    ("FCMOVcc (P6)", re.compile(r"\tfcmov[a-z]+\b")),
+    ("FCOMI/FUCOMI (P6)", re.compile(r"\tf(u)?comip?\b")),
+    ("RDTSC (Pentium)", re.compile(r"\trdtscp?\b")),
+    ("RDPMC (Pentium Pro)", re.compile(r"\trdpmc\b")),
+    ("CMPXCHG8B (Pentium)", re.compile(r"\tcmpxchg8b\b")),
+    ("SYSENTER/SYSEXIT (Pentium II)", re.compile(r"\tsys(enter|exit)\b")),
+    ("memory fence (SSE/SSE2)", re.compile(r"\t[lms]fence\b")),
+    ("PAUSE (SSE2)", re.compile(r"\tpause\b")),
+    ("MMX register", re.compile(r"%mm[0-7]\b")),
+    ("SSE register", re.compile(r"%[xyz]mm[0-9]+\b")),
+]
+OBJDUMP = "i686-w64-mingw32-objdump"
 
 # Functions missing on Windows 95/98 (or present only as stubs whose failure the callers would not
 # survive). These win over the allow-list, so a careless edit of the list cannot let them through.
@@ -44,24 +72,7 @@ _DENY_KERNEL32 = [
     (r"ReplaceFile[AW]", "Windows 2000 and later"),
     (r"MoveFileEx[AW]", "a failing stub on 9x: a replace through it silently does not happen"),
 ]
-# msvcrt.dll exports added after the one of Windows 98 (msvcrt 5.x/6.0): mostly msvcrt 7.0 of
-# Windows XP. mingw-w64 v10 emulates several of these inside libmsvcrt.a, so they only show up here
-# when a different runtime library is picked up.
-_DENY_MSVCRT = [
-    (r"___lc_codepage_func|___lc_handle_func|___lc_collate_cp_func|___mb_cur_max_func"
-     r"|__pctype_func|__pwctype_func|__iob_func", "msvcrt 7.0 (Windows XP) accessor"),
-    (r"_v?sc(w)?printf", "msvcrt 7.0 (Windows XP)"),
-    (r"_aligned_.*", "msvcrt 7.0 (Windows XP)"),
-    (r"_[gs]et_invalid_parameter_handler|_[gs]et_output_format|_[gs]et_errno|_[gs]et_doserrno"
-     r"|_resetstkoflw|_set_purecall_handler", "msvcrt 7.0 and later"),
-    (r"_(time|localtime|gmtime|mktime|mkgmtime|ctime|ftime|utime|futime|findfirst|findnext"
-     r"|stat|fstat|wstat)(32|64|64i32|32i64)", "explicit 32/64-bit time_t CRT (msvcrt 7.0 and later)"),
-    (r"_(str|wcs)to(u)?i64|_fseeki64|_ftelli64", "msvcrt 7.0 and later"),
-    (r".+_s", "secure CRT functions are msvcrt of Windows Vista and later"),
-    (r"_.+_l", "per-locale CRT functions are msvcrt of Windows Vista and later"),
-]
-DENY = {dll: [(re.compile(p + r"\Z"), why) for p, why in rules]
-        for dll, rules in (("KERNEL32", _DENY_KERNEL32), ("MSVCRT", _DENY_MSVCRT))}
+DENY = {dll: [(re.compile(p + r"\Z"), why) for p, why in rules] for dll, rules in (("KERNEL32", _DENY_KERNEL32),)}
 
 # Byte strings that only a linked-in libstdc++/libsupc++ brings (type names, messages, mangled names).
 CXX_LIBRARY_MARKERS = (b"St9exception", b"St9bad_alloc", b"St9type_info", b"__gxx_personality",
@@ -241,6 +252,29 @@ class PeImage:
         return [self.cstring(self.rva_u32(names_rva + 4 * i)) for i in range(names)]
 
 
+def newer_instructions(path):
+    """{kind: (count, first function)} for each instruction kind newer than the i486 in the code."""
+    objdump = shutil.which(OBJDUMP)
+    if not objdump:
+        raise PeError("%s is not installed: cannot disassemble" % OBJDUMP)
+    listing = subprocess.run([objdump, "-d", "--no-show-raw-insn", path], capture_output=True,
+                             text=True, errors="replace")
+    if listing.returncode != 0:
+        raise PeError("objdump failed: %s" % listing.stderr.strip())
+    found = {}
+    where = "?"
+    for line in listing.stdout.splitlines():
+        if line.endswith(">:"):
+            where = line[line.find("<") + 1:-2]
+            continue
+        for kind, pattern in NEWER_THAN_I486:
+            if pattern.search(line):
+                count, first = found.get(kind, (0, where))
+                found[kind] = (count + 1, first)
+                break
+    return found
+
+
 def function_label(function):
     return "ordinal %d" % function if isinstance(function, int) else function
 
@@ -267,6 +301,17 @@ def check(path, role, allow, verbose=False):
             faults.append("OS version %d.%d, must be 4.0" % pe.os_version)
         if pe.subsystem_version != (4, 0):
             faults.append("subsystem version %d.%d, must be 4.0" % pe.subsystem_version)
+        budget = SIZE_BUDGETS[role]
+        if len(data) > budget:
+            faults.append("%d bytes, over the budget of %d bytes (%d KiB)" % (len(data), budget, budget // 1024))
+        section_names = [section[0] for section in pe.sections]
+        # A stripped image keeps only the first eight bytes of a section name.
+        if any(name.startswith(".eh_fram") for name in section_names):
+            faults.append("unwind tables (.eh_frame) present: nothing unwinds, they only add size")
+        if role == "program" and (".reloc" in section_names or pe.directory(DIR_BASERELOC) != (0, 0)):
+            faults.append("base relocations present: a program loads at its own base on Windows 95/98")
+        for kind, (count, first) in sorted(newer_instructions(path).items() if pe.machine == MACHINE_I386 else ()):
+            faults.append("%d instruction(s) newer than the i486: %s, first in %s" % (count, kind, first))
         is_dll = bool(pe.characteristics & FILE_DLL)
         if role == "program":
             if pe.subsystem != SUBSYSTEM_GUI:
@@ -293,7 +338,10 @@ def check(path, role, allow, verbose=False):
         for dll, functions in pe.imports():
             key = dll_key(dll)
             notes = {}
-            if key not in ALLOWED_DLLS:
+            if C_RUNTIME_DLL.fullmatch(key):
+                faults.append("imports %s (%d functions): a C runtime DLL, which Windows 95 does not ship"
+                              % (dll, len(functions)))
+            elif key not in ALLOWED_DLLS:
                 faults.append("imports %s (%d functions): not a Windows 95/98 system DLL" % (dll, len(functions)))
             else:
                 for function in functions:

@@ -15,48 +15,83 @@ import pecheck  # noqa: E402
 
 ALLOW = os.path.join(os.path.dirname(os.path.abspath(__file__)), "win9x-imports.txt")
 CC = "i686-w64-mingw32-gcc-win32"
-CFLAGS = ["-Os", "-fno-stack-protector", "-DWINVER=0x0400", "-D_WIN32_IE=0x0400"]
+# Good binaries are built as the deliverables are: i486 code, no unwind tables, no C runtime.
+CFLAGS = ["-Os", "-march=i486", "-fno-stack-protector", "-fno-asynchronous-unwind-tables",
+          "-DWINVER=0x0400", "-D_WIN32_IE=0x0400"]
 LDFLAGS = ["-static", "-s", "-Wl,--major-os-version,4", "-Wl,--minor-os-version,0",
            "-Wl,--subsystem,windows:4.0"]
+NO_CRT = ["-nostdlib"]
+NO_CRT_LIBS = ["-lkernel32", "-luser32", "-lgcc"]
+PROGRAM_LINK = NO_CRT + ["-mwindows", "-Wl,-e,_Entry@0", "-Wl,--disable-dynamicbase",
+                         "-Wl,--disable-reloc-section"]
+APPLET_LINK = NO_CRT + ["-shared", "-Wl,-e,_DllEntry@12"]
 
 PROGRAM = r"""
 #include <windows.h>
-#include <stdlib.h>
+void __stdcall Entry(void) {
+    EXTRA
+    ExitProcess(MessageBoxA(NULL, GetCommandLineA(), "t", MB_OK));
+}
+"""
+
+# The usual start-up of the toolchain: the C runtime DLL, and for a DLL a TLS directory.
+PROGRAM_WITH_CRT = r"""
+#include <windows.h>
 int WINAPI WinMain(HINSTANCE a, HINSTANCE b, LPSTR c, int d) {
     (void)a; (void)b; (void)d;
-    EXTRA
     return MessageBoxA(NULL, c, "t", MB_OK);
 }
 """
 
 APPLET = r"""
 #include <windows.h>
-#ifndef KEEP_TLS
-const PIMAGE_TLS_CALLBACK __dyn_tls_init_callback = NULL;
-#endif
 __declspec(dllexport) LONG APIENTRY CPlApplet(HWND w, UINT m, LPARAM a, LPARAM b) {
     (void)w; (void)a; (void)b;
     EXTRA
     return m == 1;
 }
-BOOL WINAPI DllMain(HINSTANCE h, DWORD r, LPVOID p) { (void)h; (void)r; (void)p; return TRUE; }
+BOOL WINAPI DllEntry(HINSTANCE h, DWORD r, LPVOID p) { (void)h; (void)r; (void)p; return TRUE; }
+BOOL WINAPI DllMain(HINSTANCE h, DWORD r, LPVOID p) { return DllEntry(h, r, p); }
 """
 
-# name: (source, extra statement, compiler flags, linker flags)
+W95 = ["-D_WIN32_WINNT=0x0400"]
+# name: (source, extra statement, compiler flags, linker flags before and after the source)
 BUILDS = {
-    "good.exe": (PROGRAM, "", ["-D_WIN32_WINNT=0x0400"], ["-mwindows"]),
-    "console.exe": (PROGRAM, "", ["-D_WIN32_WINNT=0x0400"], ["-mconsole", "-Wl,--subsystem,console:4.0"]),
-    "newcrt.exe": (PROGRAM, "free(_aligned_malloc(16, 16));", ["-D_WIN32_WINNT=0x0400"], ["-mwindows"]),
-    "good.cpl": (APPLET, "", ["-D_WIN32_WINNT=0x0400"], ["-shared", "-Wl,--kill-at"]),
-    "decorated.cpl": (APPLET, "", ["-D_WIN32_WINNT=0x0400"], ["-shared"]),
-    "tls.cpl": (APPLET, "", ["-D_WIN32_WINNT=0x0400", "-DKEEP_TLS"], ["-shared", "-Wl,--kill-at"]),
+    "good.exe": (PROGRAM, "", W95, PROGRAM_LINK, NO_CRT_LIBS),
+    "console.exe": (PROGRAM, "", W95, PROGRAM_LINK + ["-mconsole", "-Wl,--subsystem,console:4.0"], NO_CRT_LIBS),
+    "crt.exe": (PROGRAM_WITH_CRT, "", W95, ["-mwindows"], []),
+    "unwind.exe": (PROGRAM, "", W95 + ["-fasynchronous-unwind-tables"], PROGRAM_LINK, NO_CRT_LIBS),
+    "reloc.exe": (PROGRAM, "", W95, NO_CRT + ["-mwindows", "-Wl,-e,_Entry@0", "-Wl,--dynamicbase"],
+                  NO_CRT_LIBS),
+    "good.cpl": (APPLET, "", W95, APPLET_LINK + ["-Wl,--kill-at"], NO_CRT_LIBS),
+    "decorated.cpl": (APPLET, "", W95, APPLET_LINK, NO_CRT_LIBS),
+    "tls.cpl": (APPLET, "", W95, ["-shared", "-Wl,--kill-at"], []),
     "deny.cpl": (APPLET, "if (m == 99) { AddVectoredExceptionHandler(1, NULL); return GetTickCount64(); }",
-                 ["-D_WIN32_WINNT=0x0600"], ["-shared", "-Wl,--kill-at"]),
+                 ["-D_WIN32_WINNT=0x0600"], APPLET_LINK + ["-Wl,--kill-at"], NO_CRT_LIBS),
     "foreign.cpl": (APPLET, "if (m == 99) return WSAGetLastError();",
-                    ["-D_WIN32_WINNT=0x0400", "-include", "winsock2.h"], ["-shared", "-Wl,--kill-at", "-lws2_32"]),
+                    W95 + ["-include", "winsock2.h"], APPLET_LINK + ["-Wl,--kill-at"], ["-lws2_32"] + NO_CRT_LIBS),
     "unlisted.cpl": (APPLET, "if (m == 99) return (LONG)GetKeyboardLayout(0);",
-                     ["-D_WIN32_WINNT=0x0400"], ["-shared", "-Wl,--kill-at"]),
+                     W95, APPLET_LINK + ["-Wl,--kill-at"], NO_CRT_LIBS),
 }
+
+# One instruction of each kind newer than the i486, as bytes planted at a program's entry point.
+NEWER_INSTRUCTIONS = [
+    ("CMOVcc", bytes.fromhex("0f44c3")),         # cmove eax, ebx
+    ("FCMOVcc", bytes.fromhex("dac1")),          # fcmovb st, st(1)
+    ("FCOMI/FUCOMI", bytes.fromhex("dbf1")),     # fcomi st, st(1)
+    ("FCOMI/FUCOMI", bytes.fromhex("dfe9")),     # fucomip st, st(1)
+    ("RDTSC", bytes.fromhex("0f31")),
+    ("RDPMC", bytes.fromhex("0f33")),
+    ("CMPXCHG8B", bytes.fromhex("0fc70e")),      # cmpxchg8b [esi]
+    ("SYSENTER/SYSEXIT", bytes.fromhex("0f34")),
+    ("SYSENTER/SYSEXIT", bytes.fromhex("0f35")),
+    ("memory fence", bytes.fromhex("0faee8")),   # lfence
+    ("memory fence", bytes.fromhex("0faef0")),   # mfence
+    ("memory fence", bytes.fromhex("0faef8")),   # sfence
+    ("PAUSE", bytes.fromhex("f390")),
+    ("MMX register", bytes.fromhex("0f6fc1")),   # movq mm0, mm1
+    ("SSE register", bytes.fromhex("0f57c0")),   # xorps xmm0, xmm0
+]
 
 
 def patched(data, offset, fmt, value):
@@ -71,11 +106,11 @@ class PeCheckTest(unittest.TestCase):
     def setUpClass(cls):
         cls.dir = tempfile.mkdtemp(prefix="pecheck-")
         cls.allow = pecheck.AllowList.load(ALLOW)
-        for name, (source, extra, cflags, ldflags) in BUILDS.items():
+        for name, (source, extra, cflags, ldflags, libs) in BUILDS.items():
             src = os.path.join(cls.dir, name + ".c")
             with open(src, "w") as f:
                 f.write(source.replace("EXTRA", extra))
-            subprocess.run([CC] + CFLAGS + cflags + [src, "-o", cls.path(name)] + LDFLAGS + ldflags,
+            subprocess.run([CC] + CFLAGS + cflags + LDFLAGS + ldflags + [src, "-o", cls.path(name)] + libs,
                            check=True, capture_output=True)
 
     @classmethod
@@ -110,7 +145,10 @@ class PeCheckTest(unittest.TestCase):
     def test_built_faults(self):
         cases = [
             ("console.exe", "program", "subsystem 3, must be 2"),
-            ("newcrt.exe", "program", "msvcrt.dll!_aligned_malloc: absent on Windows 95/98"),
+            ("crt.exe", "program", "imports msvcrt.dll"),
+            ("crt.exe", "program", "a C runtime DLL"),
+            ("unwind.exe", "program", "unwind tables (.eh_frame) present"),
+            ("reloc.exe", "program", "base relocations present"),
             ("decorated.cpl", "applet", "decorated export CPlApplet@16"),
             ("tls.cpl", "applet", "TLS directory present"),
             ("foreign.cpl", "applet", "imports WS2_32.dll"),
@@ -128,6 +166,25 @@ class PeCheckTest(unittest.TestCase):
             self.assertTrue(any("KERNEL32.dll!%s: absent" % function in fault for fault in faults), faults)
         with self.assertRaisesRegex(pecheck.PeError, "deny list"):
             pecheck.AllowList().parse("[kernel32]\n@95 test\nGetTickCount64\n")
+
+    def test_newer_instructions(self):
+        data = self.read("good.exe")
+        image = pecheck.PeImage(data)
+        pe = struct.unpack_from("<I", data, 0x3C)[0]
+        entry = image.offset(struct.unpack_from("<I", data, pe + 24 + 16)[0])
+        for kind, code in NEWER_INSTRUCTIONS:
+            with self.subTest(kind=kind, code=code.hex()):
+                planted = data[:entry] + code + data[entry + len(code):]
+                self.assertSingleFault(self.write("planted.exe", planted), "program",
+                                       "newer than the i486: " + kind)
+
+    def test_size_budgets(self):
+        for name, role in (("good.exe", "program"), ("good.cpl", "applet")):
+            with self.subTest(name=name):
+                data = self.read(name)
+                padded = data + bytes(pecheck.SIZE_BUDGETS[role] + 1 - len(data))
+                self.assertSingleFault(self.write("big-" + name, padded), role, "over the budget")
+                self.assertEqual(self.faults(self.write("full-" + name, padded[:-1]), role), [])
 
     def test_patched_headers(self):
         data = self.read("good.exe")
@@ -174,7 +231,7 @@ class PeCheckTest(unittest.TestCase):
             ("[user32]\nMessageBoxA\n", "@group header first"),
             ("[user32]\n@95\n", "needs a tag and a note"),
             ("[user32]\n@95 x\nord:seven\n", "bad ordinal"),
-            ("[msvcrt]\n@95 x\n___lc_codepage_func\n", "deny list"),
+            ("[msvcrt]\n@95 x\nmalloc\n", "not one of the permitted DLLs"),
         ]
         for text, expected in cases:
             with self.subTest(text=text):
