@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Draws the panel's artwork and writes it as Windows BMP and ICO files.
 
-    panel/res/logo.bmp    bitmap 130: square emblem, 40 x 41 pixels, 8 bits per pixel
-    panel/res/banner.bmp  bitmap 132: name banner, 154 x 32 pixels, 8 bits per pixel
+    panel/res/logo.bmp    bitmap 130: square emblem, 40 x 41 pixels, 4 bits per pixel
+    panel/res/banner.bmp  bitmap 132: name banner, 154 x 32 pixels, 4 bits per pixel
     panel/res/orrivan.ico program icon: 32 x 32 and 16 x 16, 16 colours
     applet/res/pendry.ico applet icon: one 40 x 41 image, 256 colours
 
@@ -164,10 +164,10 @@ def info_header(width, height, bpp, image_size, colours):
 
 
 def bmp_bytes(canvas):
-    """An 8-bit BMP whose palette holds the 16 VGA colours."""
-    pixels = b''.join(pack_pixels(r, 8) for r in rows_bottom_up(canvas))
+    """A 4-bit BMP whose palette holds the 16 VGA colours: half the bytes of an 8-bit one."""
+    pixels = b''.join(pack_pixels(r, 4) for r in rows_bottom_up(canvas))
     pal = palette_bytes(16)
-    header = info_header(canvas.width, canvas.height, 8, len(pixels), 16)
+    header = info_header(canvas.width, canvas.height, 4, len(pixels), 16)
     offset = 14 + len(header) + len(pal)
     file_header = struct.pack('<2sIHHI', b'BM', offset + len(pixels), 0, 0, offset)
     return file_header + header + pal + pixels
