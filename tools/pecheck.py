@@ -4,8 +4,8 @@
 Reads each binary's PE headers, import table and export table and fails on anything the loader of
 Windows 95/98 rejects or that would make the binary misbehave there: a non-i386 or PE32+ image,
 OS/subsystem versions other than 4.0, a DLL outside the set that Windows 95 itself ships (a C runtime
-DLL above all), a function that the allow-list (tools/win9x-imports.txt) does not know from Windows
-95/98, any import by ordinal that the list does not name, and for the applet a decorated CPlApplet,
+DLL above all), a function that the allow-list (tools/win9x-imports.txt) does not know from the first
+Windows 95 (its @98 group documents what came later and fails too), any import by ordinal that the list does not name, and for the applet a decorated CPlApplet,
 a TLS directory or a C++ library linked in. It disassembles the code and fails on any instruction
 newer than the i486, and it fails a binary over its size budget, one with unwind tables, and a
 program that carries base relocations.
@@ -337,7 +337,6 @@ def check(path, role, allow, verbose=False):
             faults.append("delay-load imports present: not checked, and not wanted")
         for dll, functions in pe.imports():
             key = dll_key(dll)
-            notes = {}
             if C_RUNTIME_DLL.fullmatch(key):
                 faults.append("imports %s (%d functions): a C runtime DLL, which Windows 95 does not ship"
                               % (dll, len(functions)))
@@ -354,9 +353,9 @@ def check(path, role, allow, verbose=False):
                         kind = "import by ordinal" if isinstance(function, int) else "function"
                         faults.append("%s!%s: %s not in the Windows 95/98 allow-list" % (dll, label, kind))
                     elif tag != "95":
-                        notes.setdefault(tag, []).append(label)
-            lines.append("  %-13s %3d functions%s" % (dll, len(functions), "".join(
-                "; %s: %s" % (tag, " ".join(names)) for tag, names in sorted(notes.items()))))
+                        faults.append("%s!%s: %s (%s); the first Windows 95 lacks it"
+                                      % (dll, label, allow.groups[tag], tag))
+            lines.append("  %-13s %3d functions" % (dll, len(functions)))
             if verbose:
                 lines.append("      " + " ".join(function_label(f) for f in functions))
     except (PeError, struct.error) as error:

@@ -70,6 +70,8 @@ BUILDS = {
                  ["-D_WIN32_WINNT=0x0600"], APPLET_LINK + ["-Wl,--kill-at"], NO_CRT_LIBS),
     "foreign.cpl": (APPLET, "if (m == 99) return WSAGetLastError();",
                     W95 + ["-include", "winsock2.h"], APPLET_LINK + ["-Wl,--kill-at"], ["-lws2_32"] + NO_CRT_LIBS),
+    "win98.cpl": (APPLET, "if (m == 99) return IsDebuggerPresent();",
+                  W95, APPLET_LINK + ["-Wl,--kill-at"], NO_CRT_LIBS),
     "unlisted.cpl": (APPLET, "if (m == 99) return (LONG)GetKeyboardLayout(0);",
                      W95, APPLET_LINK + ["-Wl,--kill-at"], NO_CRT_LIBS),
 }
@@ -153,6 +155,7 @@ class PeCheckTest(unittest.TestCase):
             ("tls.cpl", "applet", "TLS directory present"),
             ("foreign.cpl", "applet", "imports WS2_32.dll"),
             ("unlisted.cpl", "applet", "USER32.dll!GetKeyboardLayout: function not in the"),
+            ("win98.cpl", "applet", "KERNEL32.dll!IsDebuggerPresent: added with Windows 98"),
             ("good.cpl", "program", "image is a DLL"),  # wrong role
         ]
         for name, role, expected in cases:
