@@ -26,7 +26,7 @@ eval "$(tools/demo-machine.sh "$WINEPREFIX")"
 
 exe=$root/build/win32/panel/Orrivan.exe
 # Wine takes the user locale from LC_ALL, and LANGUAGE would override its language.
-run_panel() { env -u LANGUAGE LC_ALL=$locale wine "$exe"; }
+run_panel() { env -u LANGUAGE LC_ALL="$locale" wine "$exe"; }
 if [ -n "${WINE_SESSION_DISPLAY:-}" ]; then
     echo "Opening the panel on $DISPLAY; close it to end."
     run_panel

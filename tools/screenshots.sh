@@ -20,7 +20,7 @@ exe=$(winepath -w "$root/build/win32/panel/Orrivan.exe")
 
 # Saves window $1 as PNG $2 once two captures in a row agree, so that the page has painted.
 shoot() {
-    local previous= current
+    local previous='' current
     for _ in $(seq 30); do
         sleep 0.3
         current=$(xwd -id "$1" -silent | md5sum)
@@ -35,7 +35,7 @@ mkdir -p docs
 for lang in en ko; do
     case $lang in en) locale=en_US.UTF-8 ;; ko) locale=ko_KR.UTF-8 ;; esac
     # Wine takes the user locale from LC_ALL, and LANGUAGE would override its language.
-    env -u LANGUAGE LC_ALL=$locale wine explorer /desktop=shot,640x560 "$exe" &
+    env -u LANGUAGE LC_ALL="$locale" wine explorer /desktop=shot,640x560 "$exe" &
     desktop=$!
     sheet=
     for _ in $(seq 150); do

@@ -78,7 +78,7 @@ diff <(echo "$before") <(snapshot) || fail "the uninstall did not restore files 
 export MTOOLS_SKIP_CHECK=1
 [ "$(stat -c %s "$image")" = 1474560 ] || fail "the floppy image is not 1.44 MB"
 listed=$(mdir -i "$image" -b ::/ | sed 's|^::/||' | sort)
-[ "$listed" = "$(printf '%s\n' "${names[@]}" | sort)" ] || fail "the floppy image lists $(echo $listed), want ${names[*]}"
+[ "$listed" = "$(printf '%s\n' "${names[@]}" | sort)" ] || fail "the floppy image lists $(echo "$listed" | xargs), want ${names[*]}"
 for name in "${names[@]}"; do
     cmp -s <(mcopy -i "$image" "::/$name" -) <(unzip -p "$zip" "$name") || fail "$name differs between floppy and zip"
 done
