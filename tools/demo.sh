@@ -1,8 +1,15 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds the Windows binaries and opens the panel on a demo machine under Wine.
+# demo.sh [--korean]
+# Sets up the machine, builds the Windows binaries and opens the panel on a demo machine under Wine,
+# in English, or in Korean with --korean (a Korean user locale).
 # With a display ($DISPLAY) the panel stays open until you close it. Without one it runs on a
 # private Xvfb, waits for the panel's window, saves a screenshot under build/demo/ and closes it.
 set -euo pipefail
+case ${1:-} in
+"") locale=en_US.UTF-8 ;;
+--korean) locale=ko_KR.UTF-8 ;;
+*) echo "usage: $0 [--korean]" >&2; exit 2 ;;
+esac
 cd "$(dirname "$0")/.."
 root=$PWD
 bash tools/setup.sh
@@ -18,23 +25,25 @@ trap 'tools/wine-session.sh stop "$session"' EXIT
 eval "$(tools/demo-machine.sh "$WINEPREFIX")"
 
 exe=$root/build/win32/panel/Orrivan.exe
+# Wine takes the user locale from LC_ALL, and LANGUAGE would override its language.
+run_panel() { env -u LANGUAGE LC_ALL="$locale" wine "$exe"; }
 if [ -n "${WINE_SESSION_DISPLAY:-}" ]; then
     echo "Opening the panel on $DISPLAY; close it to end."
-    wine "$exe"
+    run_panel
     exit 0
 fi
 
-wine "$exe" &
+run_panel &
 panel=$!
-title="Quenley Zentaro Control Pannel"
+title="Quenley Zentaro "  # the caption's start in both languages
 id=
 for _ in $(seq 150); do
-    id=$(xwininfo -root -tree 2>/dev/null | awk -v t="\"$title\"" 'index($0, t) {print $1; exit}')
+    id=$(LC_ALL=C.UTF-8 xwininfo -root -tree 2>/dev/null | awk -v t="\"$title" 'index($0, t) {print $1; exit}')
     [ -n "$id" ] && break
     kill -0 "$panel" 2>/dev/null || { echo "the panel ended before its window appeared" >&2; exit 1; }
     sleep 0.2
 done
-[ -n "$id" ] || { echo "no window titled \"$title\" appeared" >&2; exit 1; }
+[ -n "$id" ] || { echo "no window titled \"$title...\" appeared" >&2; exit 1; }
 sleep 1  # let the first page paint
 shot=$session/panel.png
 xwd -root -silent | /usr/bin/convert xwd:- -trim "$shot"

@@ -19,6 +19,7 @@ packages=(
     googletest libgtest-dev libgmock-dev
     clang libclang-rt-14-dev
     python3 x11-utils
+    zip unzip mtools xdotool
 )
 
 missing=()

@@ -4,9 +4,18 @@
 
 #define IDC_STATIC              (-1)
 
-// Program version, also shown by the file's version information.
-#define PANEL_VERSION           1,0,0,1
-#define PANEL_VERSION_TEXT      "1.0.0.1"
+// Program version: its four numbers are written here only. The file's version information shows
+// them, and tools/package.sh reads them from there for the release's file names.
+#define PANEL_VERSION_MAJOR     1
+#define PANEL_VERSION_MINOR     0
+#define PANEL_VERSION_PATCH     0
+#define PANEL_VERSION_BUILD     1
+#define PANEL_VERSION           PANEL_VERSION_MAJOR, PANEL_VERSION_MINOR, PANEL_VERSION_PATCH, \
+                                PANEL_VERSION_BUILD
+#define PANEL_VERSION_TEXT      PANEL_DOTTED_TEXT(PANEL_VERSION_MAJOR, PANEL_VERSION_MINOR, PANEL_VERSION_PATCH, \
+                                                  PANEL_VERSION_BUILD)
+#define PANEL_DOTTED_TEXT(a, b, c, d)  PANEL_TEXT_OF(a.b.c.d)
+#define PANEL_TEXT_OF(tokens)          #tokens
 
 // Program icon (the lowest icon id, so the shell shows it for the executable).
 #define IDI_PANEL               128
