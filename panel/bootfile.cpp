@@ -35,8 +35,8 @@ CString BuildBootCommand(const char* bootDirectory, bool irqChanged, bool portCh
 
 namespace {
 
-// DOS text as the C runtime's text mode reads it: CR LF becomes LF, a Ctrl-Z ends the text, a lone
-// CR or LF stays as it is.
+// DOS text as the batch reader takes it: CR LF, a lone CR and a lone LF each end a line and come
+// out as one LF; a Ctrl-Z ends the text.
 class DosTextReader {
 public:
     explicit DosTextReader(BootFileSystem& files) : m_files(files) {}
@@ -44,8 +44,8 @@ public:
     // The next character, or -1 at the end of the text or after a read error.
     int Next() {
         int c = NextByte();
-        if (c == '\r' && PeekByte() == '\n') {
-            ++m_position;
+        if (c == '\r') {
+            if (PeekByte() == '\n') ++m_position;
             c = '\n';
         }
         return c;
@@ -105,25 +105,90 @@ bool UpperCasePiece(char* piece, size_t length, bool carry, LeadBytePredicate is
     return false;
 }
 
-// Whether the text of entries first..last-1, taken as one line, contains needle.
-bool LineContains(const BootLineStore& store, size_t first, size_t last, const char* needle) {
-    for (size_t entry = first; entry < last; ++entry) {
-        for (size_t start = 0; store.lines[entry][start]; ++start) {
-            size_t e = entry, i = start, matched = 0;
-            while (needle[matched]) {
-                if (!store.lines[e][i]) {
-                    if (++e == last) break;
-                    i = 0;
-                    continue;
-                }
-                if (store.lines[e][i] != needle[matched]) break;
-                ++i;
-                ++matched;
-            }
-            if (!needle[matched]) return true;
+// One line held in entries first..last-1, read as a single text.
+class LineCursor {
+public:
+    LineCursor(const BootLineStore& store, size_t first, size_t last)
+        : m_store(store), m_entry(first), m_last(last) {}
+
+    // The byte at the cursor; 0 at the line's end (its line feed, or the end of its last entry).
+    unsigned char Peek() {
+        while (m_entry < m_last && !m_store.lines[m_entry][m_index]) {
+            ++m_entry;
+            m_index = 0;
         }
+        if (m_entry == m_last) return 0;
+        unsigned char c = static_cast<unsigned char>(m_store.lines[m_entry][m_index]);
+        return c == '\n' ? 0 : c;
     }
-    return false;
+    void Advance() {
+        if (Peek()) ++m_index;
+    }
+
+private:
+    const BootLineStore& m_store;
+    size_t m_entry;
+    size_t m_last;
+    size_t m_index = 0;
+};
+
+bool IsBlank(unsigned char c) { return c == ' ' || c == '\t'; }
+
+// What ends a command word for COMMAND.COM besides a blank: a switch and its other delimiters.
+bool EndsCommandWord(unsigned char c) { return c == 0 || IsBlank(c) || c == '/' || c == ',' || c == ';' || c == '='; }
+
+void SkipBlanks(LineCursor& line) {
+    while (IsBlank(line.Peek())) line.Advance();
+}
+
+// Reads the command word at the cursor and gives its file name: the part after its last '\' or ':'.
+// A name too long for the buffer comes back empty.
+void ReadCommandName(LineCursor& line, LeadBytePredicate isLeadByte, char (&name)[16]) {
+    size_t length = 0;
+    bool tooLong = false;
+    for (unsigned char c = line.Peek(); !EndsCommandWord(c); c = line.Peek()) {
+        line.Advance();
+        if (c == '\\' || c == ':') {
+            length = 0;
+            tooLong = false;
+            continue;
+        }
+        // A trail byte is never a separator, whatever it looks like.
+        unsigned char trail = isLeadByte(c) ? line.Peek() : 0;
+        if (trail) line.Advance();
+        size_t size = trail ? 2 : 1;
+        if (length + size >= sizeof name) {
+            tooLong = true;
+            continue;
+        }
+        name[length++] = static_cast<char>(c);
+        if (trail) name[length++] = static_cast<char>(trail);
+    }
+    name[tooLong ? 0 : length] = '\0';
+}
+
+// Whether the (upper-cased) line starts the tool: after blanks and an optional '@', and after an
+// optional LH or LOADHIGH with its /options, the command word names KESTRO or KESTRO.EXE. A REM
+// line, a PATH or SET line naming the tool's directory, or a label never does.
+bool StartsTheTool(const BootLineStore& store, size_t first, size_t last, LeadBytePredicate isLeadByte) {
+    LineCursor line(store, first, last);
+    SkipBlanks(line);
+    if (line.Peek() == '@') {
+        line.Advance();
+        SkipBlanks(line);
+    }
+    if (line.Peek() == ':') return false;  // a label such as :KESTRO runs nothing
+    char name[16];
+    ReadCommandName(line, isLeadByte, name);
+    if (strcmp(name, "LH") == 0 || strcmp(name, "LOADHIGH") == 0) {
+        SkipBlanks(line);
+        while (line.Peek() == '/') {  // /L:1;2 /S and the like
+            while (line.Peek() && !IsBlank(line.Peek())) line.Advance();
+            SkipBlanks(line);
+        }
+        ReadCommandName(line, isLeadByte, name);
+    }
+    return strcmp(name, "KESTRO") == 0 || strcmp(name, "KESTRO.EXE") == 0;
 }
 
 void StoreCommand(char* entry, const char* prefix, const char* command, const char* suffix) {
@@ -182,7 +247,7 @@ BootUpdateOutcome ReadBootLines(BootFileSystem& files, const char* command, Lead
             ++store.count;
         } while (length > 0 && piece[length - 1] != '\n' && !text.AtEnd());
 
-        if (LineContains(store, first, store.count, "KESTRO") && !LineContains(store, first, store.count, "REM")) {
+        if (StartsTheTool(store, first, store.count, isLeadByte)) {
             store.count = first;
             StoreCommand(store.lines[store.count++], "", command, "\n");
             store.replaced = true;

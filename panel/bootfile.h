@@ -78,8 +78,9 @@ enum class BootUpdateOutcome {
 CString BuildBootCommand(const char* bootDirectory, bool irqChanged, bool portChanged, const char* irq,
                          const char* port, bool autoDetect);
 
-// Reads DOS text into the store, upper-cased, with every tool line (KESTRO and no REM) replaced by
-// command and a line end; adds the command on a line of its own when no line was the tool's.
+// Reads DOS text into the store, upper-cased, with every line that starts the tool (KESTRO or
+// KESTRO.EXE as its command, also after '@' and LH) replaced by command and a line end; adds the
+// command on a line of its own when no line was the tool's.
 // Returns Rewritten when the store holds the new contents, or the reason it cannot.
 BootUpdateOutcome ReadBootLines(BootFileSystem& files, const char* command, LeadBytePredicate isLeadByte,
                                 BootLineStore& store);
