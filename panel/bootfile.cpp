@@ -213,6 +213,31 @@ bool WriteBootLines(BootFileSystem& files, const BootLineStore& store) {
     return used == 0 || files.Write(out, used);
 }
 
+// What an interrupted update left behind: a boot file that is missing while the old one waits under
+// a backup name gets that backup back, and then the spare names (the panel's own) are cleared so
+// that they never run out. A missing boot file without a backup stays missing, with whatever lies
+// beside it. False when the backup could not take the boot file's name.
+bool RecoverInterruptedUpdate(BootFileSystem& files) {
+    char name[32];
+    if (!files.Exists(BootFilePath)) {
+        // An update takes the lowest free backup name, so the highest one present is the latest.
+        bool found = false;
+        for (unsigned i = BootSpareNameCount; i-- > 0 && !found;) {
+            BootBackupFileName(i, name);
+            found = files.Exists(name);
+        }
+        if (!found) return true;
+        if (!files.Move(name, BootFilePath)) return false;
+    }
+    for (unsigned i = 0; i < BootSpareNameCount; ++i) {
+        BootNewFileName(i, name);
+        if (files.Exists(name)) files.Remove(name);
+        BootBackupFileName(i, name);
+        if (files.Exists(name)) files.Remove(name);
+    }
+    return true;
+}
+
 }  // namespace
 
 BootUpdateOutcome ReadBootLines(BootFileSystem& files, const char* command, LeadBytePredicate isLeadByte,
@@ -270,6 +295,7 @@ BootUpdateOutcome ReadBootLines(BootFileSystem& files, const char* command, Lead
 }
 
 BootUpdateOutcome RewriteBootFile(BootFileSystem& files, const char* command, LeadBytePredicate isLeadByte) {
+    if (!RecoverInterruptedUpdate(files)) return BootUpdateOutcome::RollbackFailed;
     if (!files.OpenRead(BootFilePath)) return BootUpdateOutcome::NoBootFile;
     BootLineStore store;
     BootUpdateOutcome outcome = ReadBootLines(files, command, isLeadByte, store);
@@ -281,7 +307,8 @@ BootUpdateOutcome RewriteBootFile(BootFileSystem& files, const char* command, Le
     // Nothing in Windows 95/98 replaces a file in one step, so the new contents are written whole
     // beside the boot file first, the old file steps aside under a backup name, the new one takes its
     // name, and only then does the backup go. A crash at any point leaves a complete boot file under
-    // its name or beside it. Spare names that exist (the user's or a crashed run's) are never touched.
+    // its name or beside it, which the next update puts right. A spare name that could not be
+    // cleared is passed over.
     char newName[32];
     bool created = false;
     for (unsigned i = 0; i < BootSpareNameCount && !created; ++i) {

@@ -12,6 +12,7 @@
 #include "mbcs.h"
 
 // The boot file and the names the rewrite uses beside it (8.3 names, so that DOS can list them).
+// The spare names are the panel's own: every update clears what an interrupted one left there.
 extern const char BootFilePath[];           // "c:\autoexec.bat"
 const unsigned BootSpareNameCount = 10;     // candidates per kind: c:\autoexec.kn0..kn9, kb0..kb9
 void BootNewFileName(unsigned index, char (&name)[32]);     // the new contents before they replace it
@@ -70,7 +71,8 @@ enum class BootUpdateOutcome {
     ReadOnly,        // the user protected the file; left as it is
     WriteFailed,     // the new contents could not be written whole; the old file is left as it is
     ReplaceFailed,   // the new file could not take the old one's place; the old one is back
-    RollbackFailed,  // neither name could be restored: complete copies stay beside the boot file
+    RollbackFailed,  // the boot file is missing and a complete copy stays beside it: neither file
+                     // could take its name, or a backup left by an interrupted update could not
 };
 
 // The tool's command: "%s\KESTRO DIRQ=%-2s" (plus " DREAM=" and the port when that changed too),
@@ -86,7 +88,8 @@ BootUpdateOutcome ReadBootLines(BootFileSystem& files, const char* command, Lead
                                 BootLineStore& store);
 
 // Rewrites the boot file with the given command, keeping a complete boot file (the old or the new one)
-// under its name or beside it at every moment.
+// under its name or beside it at every moment. First puts right what an interrupted update left:
+// restores a missing boot file from its backup and clears the spare names.
 BootUpdateOutcome RewriteBootFile(BootFileSystem& files, const char* command, LeadBytePredicate isLeadByte);
 
 // The update with the seams passed in; true when the file was not rewritten.
