@@ -301,8 +301,11 @@ BootUpdateOutcome RewriteBootFile(BootFileSystem& files, const char* command, Le
     BootUpdateOutcome outcome = ReadBootLines(files, command, isLeadByte, store);
     files.CloseRead();
     if (outcome != BootUpdateOutcome::Rewritten) return outcome;
+    const unsigned attributes = files.Attributes(BootFilePath);
     // Replacing by renames would bypass the user's protection, which a removal would honour.
-    if (files.IsReadOnly(BootFilePath)) return BootUpdateOutcome::ReadOnly;
+    if (attributes & BootAttributeReadOnly) return BootUpdateOutcome::ReadOnly;
+    // The new file is the same boot file to the user: hidden, system and archive carry over.
+    const unsigned kept = attributes & (BootAttributeHidden | BootAttributeSystem | BootAttributeArchive);
 
     // Nothing in Windows 95/98 replaces a file in one step, so the new contents are written whole
     // beside the boot file first, the old file steps aside under a backup name, the new one takes its
@@ -313,7 +316,7 @@ BootUpdateOutcome RewriteBootFile(BootFileSystem& files, const char* command, Le
     bool created = false;
     for (unsigned i = 0; i < BootSpareNameCount && !created; ++i) {
         BootNewFileName(i, newName);
-        created = !files.Exists(newName) && files.CreateNew(newName);
+        created = !files.Exists(newName) && files.CreateNew(newName, kept);
     }
     if (!created) return BootUpdateOutcome::WriteFailed;
     bool written = WriteBootLines(files, store);

@@ -18,6 +18,12 @@ const unsigned BootSpareNameCount = 10;     // candidates per kind: c:\autoexec.
 void BootNewFileName(unsigned index, char (&name)[32]);     // the new contents before they replace it
 void BootBackupFileName(unsigned index, char (&name)[32]);  // the old file while it is replaced
 
+// File attributes, numbered as DOS and Windows number them.
+const unsigned BootAttributeReadOnly = 0x01;
+const unsigned BootAttributeHidden = 0x02;
+const unsigned BootAttributeSystem = 0x04;
+const unsigned BootAttributeArchive = 0x20;
+
 // The file operations the rewrite needs. At most one file is open for reading and one for writing.
 class BootFileSystem {
 public:
@@ -26,14 +32,16 @@ public:
     // Up to size bytes of the open file: the count read, 0 at its end, a negative value on error.
     virtual int Read(char* buffer, unsigned size) = 0;
     virtual void CloseRead() = 0;
-    // Creates a file that must not exist yet; false when it exists or cannot be created.
-    virtual bool CreateNew(const char* path) = 0;
+    // Creates a file that must not exist yet, with the given attributes (0: none); false when it
+    // exists or cannot be created.
+    virtual bool CreateNew(const char* path, unsigned attributes) = 0;
     // Writes all size bytes to the created file; false when not all of them were written.
     virtual bool Write(const char* data, unsigned size) = 0;
     // Closes the created file; false when its contents may not have reached the disk whole.
     virtual bool CloseWrite() = 0;
     virtual bool Exists(const char* path) = 0;
-    virtual bool IsReadOnly(const char* path) = 0;
+    // The file's read-only, hidden, system and archive attributes; 0 when it has none or is missing.
+    virtual unsigned Attributes(const char* path) = 0;
     // Renames a file; fails (and changes nothing) when the target exists.
     virtual bool Move(const char* from, const char* to) = 0;
     virtual bool Remove(const char* path) = 0;

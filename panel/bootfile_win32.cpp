@@ -37,8 +37,10 @@ public:
         m_read = INVALID_HANDLE_VALUE;
     }
 
-    bool CreateNew(const char* path) override {
-        m_write = CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
+    bool CreateNew(const char* path, unsigned attributes) override {
+        // The DOS attribute bits are Windows' own; FILE_ATTRIBUTE_NORMAL stands for none of them.
+        const DWORD flags = attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
+        m_write = CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_NEW, flags, NULL);
         return m_write != INVALID_HANDLE_VALUE;
     }
 
@@ -57,9 +59,11 @@ public:
 
     bool Exists(const char* path) override { return GetFileAttributesA(path) != 0xFFFFFFFF; }
 
-    bool IsReadOnly(const char* path) override {
+    unsigned Attributes(const char* path) override {
         DWORD attributes = GetFileAttributesA(path);
-        return attributes != 0xFFFFFFFF && (attributes & FILE_ATTRIBUTE_READONLY);
+        if (attributes == 0xFFFFFFFF) return 0;
+        return attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                             FILE_ATTRIBUTE_ARCHIVE);
     }
 
     // MoveFileA refuses an existing target, which is what keeps a spare name's owner safe.

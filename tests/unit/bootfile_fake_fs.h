@@ -13,6 +13,7 @@ class FakeBootFiles final : public BootFileSystem {
 public:
     std::map<std::string, std::string> files;
     std::set<std::string> readOnly;
+    std::map<std::string, unsigned> attributes;  // hidden, system, archive (read-only: readOnly)
 
     // Faults.
     size_t readChunk = 4096;     // at most this many bytes per Read
@@ -44,8 +45,9 @@ public:
         return static_cast<int>(count);
     }
     void CloseRead() override { m_reading.clear(); }
-    bool CreateNew(const char* path) override {
+    bool CreateNew(const char* path, unsigned attributesOfNew) override {
         if (failCreate || files.count(path) || Stopped()) return false;
+        attributes[path] = attributesOfNew;
         m_writing = path;
         m_written = 0;
         files[path];
@@ -67,18 +69,24 @@ public:
         return !failCloseWrite && !Stopped();
     }
     bool Exists(const char* path) override { return files.count(path) != 0; }
-    bool IsReadOnly(const char* path) override { return readOnly.count(path) != 0; }
+    unsigned Attributes(const char* path) override {
+        if (!files.count(path)) return 0;
+        return attributes[path] | (readOnly.count(path) ? BootAttributeReadOnly : 0);
+    }
     bool Move(const char* from, const char* to) override {
         if (failMovesFrom.count(from) || !files.count(from) || files.count(to) || Stopped()) return false;
         files[to] = files[from];
         files.erase(from);
         if (readOnly.erase(from)) readOnly.insert(to);
+        attributes[to] = attributes[from];
+        attributes.erase(from);
         Changed();
         return true;
     }
     bool Remove(const char* path) override {
         if (failRemoves.count(path) || !files.count(path) || readOnly.count(path) || Stopped()) return false;
         files.erase(path);
+        attributes.erase(path);
         Changed();
         return true;
     }
