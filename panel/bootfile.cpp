@@ -294,11 +294,24 @@ BootUpdateOutcome ReadBootLines(BootFileSystem& files, const char* command, Lead
     return BootUpdateOutcome::Rewritten;
 }
 
-BootUpdateOutcome RewriteBootFile(BootFileSystem& files, const char* command, LeadBytePredicate isLeadByte) {
-    if (!RecoverInterruptedUpdate(files)) return BootUpdateOutcome::RollbackFailed;
-    if (!files.OpenRead(BootFilePath)) return BootUpdateOutcome::NoBootFile;
+namespace {
+
+// The rewrite itself; cause takes the platform's reason when an operation fails.
+BootUpdateOutcome Rewrite(BootFileSystem& files, const char* command, LeadBytePredicate isLeadByte,
+                          SaveFailure& cause) {
+    if (!RecoverInterruptedUpdate(files)) {
+        cause = files.LastFailure();
+        return BootUpdateOutcome::RollbackFailed;
+    }
+    if (!files.OpenRead(BootFilePath)) {
+        // A boot file that is there but cannot be opened is one that another program holds.
+        if (!files.Exists(BootFilePath)) return BootUpdateOutcome::NoBootFile;
+        cause = files.LastFailure();
+        return BootUpdateOutcome::ReadFailed;
+    }
     BootLineStore store;
     BootUpdateOutcome outcome = ReadBootLines(files, command, isLeadByte, store);
+    if (outcome == BootUpdateOutcome::ReadFailed) cause = files.LastFailure();
     files.CloseRead();
     if (outcome != BootUpdateOutcome::Rewritten) return outcome;
     const unsigned attributes = files.Attributes(BootFilePath);
@@ -318,10 +331,14 @@ BootUpdateOutcome RewriteBootFile(BootFileSystem& files, const char* command, Le
         BootNewFileName(i, newName);
         created = !files.Exists(newName) && files.CreateNew(newName, kept);
     }
-    if (!created) return BootUpdateOutcome::WriteFailed;
+    if (!created) {
+        cause = files.LastFailure();
+        return BootUpdateOutcome::WriteFailed;
+    }
     bool written = WriteBootLines(files, store);
     if (!files.CloseWrite()) written = false;
     if (!written) {
+        cause = files.LastFailure();
         files.Remove(newName);
         return BootUpdateOutcome::WriteFailed;
     }
@@ -333,10 +350,12 @@ BootUpdateOutcome RewriteBootFile(BootFileSystem& files, const char* command, Le
         movedAside = !files.Exists(backupName) && files.Move(BootFilePath, backupName);
     }
     if (!movedAside) {
+        cause = files.LastFailure();
         files.Remove(newName);
         return BootUpdateOutcome::ReplaceFailed;
     }
     if (!files.Move(newName, BootFilePath)) {
+        cause = files.LastFailure();
         if (!files.Move(backupName, BootFilePath)) return BootUpdateOutcome::RollbackFailed;
         files.Remove(newName);
         return BootUpdateOutcome::ReplaceFailed;
@@ -346,22 +365,55 @@ BootUpdateOutcome RewriteBootFile(BootFileSystem& files, const char* command, Le
     return BootUpdateOutcome::Rewritten;
 }
 
+// What the user is told of an outcome. A missing boot file is no failure: it stays missing.
+SaveFailure FailureOf(BootUpdateOutcome outcome, SaveFailure cause) {
+    switch (outcome) {
+    case BootUpdateOutcome::Rewritten:
+    case BootUpdateOutcome::NoBootFile:
+        return SaveFailure::None;
+    case BootUpdateOutcome::TooManyLines:
+        return SaveFailure::TooManyLines;
+    case BootUpdateOutcome::CommandTooLong:
+        return SaveFailure::PathTooLong;  // the Windows directory leaves no room on the tool's line
+    case BootUpdateOutcome::ReadOnly:
+        return SaveFailure::ReadOnly;
+    case BootUpdateOutcome::NotText:
+        return SaveFailure::Other;
+    default:
+        return cause;
+    }
+}
+
+}  // namespace
+
+BootUpdateOutcome RewriteBootFile(BootFileSystem& files, const char* command, LeadBytePredicate isLeadByte,
+                                  SaveFailure* failure) {
+    SaveFailure cause = SaveFailure::Other;
+    const BootUpdateOutcome outcome = Rewrite(files, command, isLeadByte, cause);
+    if (failure) *failure = FailureOf(outcome, cause);
+    return outcome;
+}
+
 bool UpdateBootFile(BootFileSystem& files, BootEnvironment& environment, LeadBytePredicate isLeadByte,
-                    bool irqChanged, bool portChanged, CString irq, CString port, bool autoDetect) {
+                    bool irqChanged, bool portChanged, CString irq, CString port, bool autoDetect,
+                    SaveFailure* failure) {
     char bootDirectory[256];
     memset(bootDirectory, 0, sizeof bootDirectory);
-    if (!environment.BootDirectory(bootDirectory)) return true;
+    if (!environment.BootDirectory(bootDirectory)) {
+        if (failure) *failure = SaveFailure::PathTooLong;
+        return true;
+    }
     bootDirectory[sizeof bootDirectory - 1] = '\0';
     CString command = BuildBootCommand(bootDirectory, irqChanged, portChanged, irq, port, autoDetect);
-    return RewriteBootFile(files, command, isLeadByte) != BootUpdateOutcome::Rewritten;
+    return RewriteBootFile(files, command, isLeadByte, failure) != BootUpdateOutcome::Rewritten;
 }
 
 bool ApplyBootSettings(BootFileSystem& files, BootEnvironment& environment, LeadBytePredicate isLeadByte,
-                       PciConfigReader readConfig, bool autoDetect) {
+                       PciConfigReader readConfig, bool autoDetect, SaveFailure* failure) {
     // With two cards the highest-numbered one is the one the boot-time tool will program.
     CardProbeResult card = CardProbe(CardProbeMode::LastMatch, readConfig);
     bool irqChanged = strcmp(AppliedSettings.irq.c_str(), card.irqText) != 0;
     bool portChanged = strcmp(AppliedSettings.port.c_str(), card.portText) != 0;
     return UpdateBootFile(files, environment, isLeadByte, irqChanged, portChanged, AppliedSettings.irq,
-                          AppliedSettings.port, autoDetect);
+                          AppliedSettings.port, autoDetect, failure);
 }

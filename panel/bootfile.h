@@ -10,6 +10,7 @@
 #include "card_probe.h"
 #include "cstring.h"
 #include "mbcs.h"
+#include "save_failure.h"
 
 // The boot file and the names the rewrite uses beside it (8.3 names, so that DOS can list them).
 // The spare names are the panel's own: every update clears what an interrupted one left there.
@@ -45,6 +46,8 @@ public:
     // Renames a file; fails (and changes nothing) when the target exists.
     virtual bool Move(const char* from, const char* to) = 0;
     virtual bool Remove(const char* path) = 0;
+    // Why the latest operation that failed did; Other when none did or the reason is not known.
+    virtual SaveFailure LastFailure() = 0;
 
 protected:
     ~BootFileSystem() = default;
@@ -71,8 +74,8 @@ struct BootLineStore {
 
 enum class BootUpdateOutcome {
     Rewritten,       // the new contents replaced the boot file
-    NoBootFile,      // c:\autoexec.bat cannot be opened for reading; nothing is created
-    ReadFailed,      // reading stopped with an error; the file is left as it is
+    NoBootFile,      // c:\autoexec.bat does not exist; nothing is created
+    ReadFailed,      // it cannot be opened, or reading stopped with an error; it is left as it is
     NotText,         // the file holds a zero byte, which a line cannot carry; left as it is
     TooManyLines,    // the contents (with the command) need more than the 1000 entries; left as it is
     CommandTooLong,  // the command with its line end does not fit one entry; left as it is
@@ -97,16 +100,21 @@ BootUpdateOutcome ReadBootLines(BootFileSystem& files, const char* command, Lead
 
 // Rewrites the boot file with the given command, keeping a complete boot file (the old or the new one)
 // under its name or beside it at every moment. First puts right what an interrupted update left:
-// restores a missing boot file from its backup and clears the spare names.
-BootUpdateOutcome RewriteBootFile(BootFileSystem& files, const char* command, LeadBytePredicate isLeadByte);
+// restores a missing boot file from its backup and clears the spare names. failure, when given,
+// takes what the user is told: None when the file was rewritten or does not exist.
+BootUpdateOutcome RewriteBootFile(BootFileSystem& files, const char* command, LeadBytePredicate isLeadByte,
+                                  SaveFailure* failure = nullptr);
 
-// The update with the seams passed in; true when the file was not rewritten.
+// The update with the seams passed in; true when the file was not rewritten (failure as above).
 bool UpdateBootFile(BootFileSystem& files, BootEnvironment& environment, LeadBytePredicate isLeadByte,
-                    bool irqChanged, bool portChanged, CString irq, CString port, bool autoDetect);
+                    bool irqChanged, bool portChanged, CString irq, CString port, bool autoDetect,
+                    SaveFailure* failure = nullptr);
 // Compares AppliedSettings with the card's last match and updates the boot file; true when not rewritten.
 bool ApplyBootSettings(BootFileSystem& files, BootEnvironment& environment, LeadBytePredicate isLeadByte,
-                       PciConfigReader readConfig, bool autoDetect);
+                       PciConfigReader readConfig, bool autoDetect, SaveFailure* failure = nullptr);
 
 // The Windows entry points (bootfile_win32.cpp): the real file system, environment and code page.
 bool UpdateBootFile(bool irqChanged, bool portChanged, CString irq, CString port, bool autoDetect);
-void ApplyBootSettings(bool autoDetect);
+// What the user is told when the boot file kept its old contents; None when it was rewritten or
+// does not exist.
+SaveFailure ApplyBootSettings(bool autoDetect);

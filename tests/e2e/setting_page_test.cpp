@@ -96,6 +96,27 @@ HWND WaitForWindow(DWORD pid, const std::string& caption, DWORD ms) {
     return nullptr;
 }
 
+// A visible dialog of process pid owned by window owner (a message box), waited for up to ms.
+HWND WaitForOwnedDialog(DWORD pid, HWND owner, DWORD ms) {
+    const DWORD start = GetTickCount();
+    do {
+        for (HWND w : VisibleWindowsOf(pid)) {
+            char cls[64] = {0};
+            GetClassNameA(w, cls, sizeof cls);
+            if (GetWindow(w, GW_OWNER) == owner && std::string(cls) == "#32770") return w;
+        }
+        Sleep(100);
+    } while (GetTickCount() - start < ms);
+    return nullptr;
+}
+
+BOOL CALLBACK CollectStaticText(HWND w, LPARAM lp) {
+    char cls[64] = {0};
+    GetClassNameA(w, cls, sizeof cls);
+    if (lstrcmpiA(cls, "Static") == 0) *reinterpret_cast<std::string*>(lp) += TextOf(w) + "\n";
+    return TRUE;
+}
+
 bool WaitUntilGone(HWND w, DWORD ms) {
     const DWORD start = GetTickCount();
     while (IsWindow(w) && IsWindowVisible(w)) {
@@ -123,6 +144,7 @@ protected:
     void TearDown() override {
         PanelTest::TearDown();
         ForgetAutoCheck();
+        SetFileAttributesA(kBootFile, FILE_ATTRIBUTE_NORMAL);
         if (savedBootFile_ == "<missing>")
             DeleteFileA(kBootFile);
         else
@@ -298,6 +320,33 @@ TEST_F(SettingPage, CardAtInterrupt5SelectsNoInterruptAndCountsAsUnchanged) {
     // The interrupt taken from the card equals the card's: only the address option is written.
     EXPECT_NE(ReadWholeFile(kBootFile).find("\r\nC:\\WINDOWS\\KESTRO DREAM=330\r\n"), std::string::npos)
         << ReadWholeFile(kBootFile);
+}
+
+TEST_F(SettingPage, ReadOnlyBootFileIsReportedAndKept) {
+    ASSERT_TRUE(SetFileAttributesA(kBootFile, FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(OpenSettingPage());
+    ClickAutoDetect();
+    Pick(kIrqList, 4);  // "11"
+    PostMessageA(sheet_, PSM_APPLY, 0, 0);  // the message box is modal: do not wait for the apply
+
+    HWND box = WaitForOwnedDialog(panel_.Pid(), sheet_, 10000);
+    ASSERT_TRUE(box) << "no message box owned by the sheet";
+    Shot("setting-not-saved", box);
+    EXPECT_EQ(Utf8(TextOf(box)), Korean() ? "설정을 저장하지 못했습니다" : "Settings not saved");
+    std::string text;
+    EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&text));
+    // What was not saved, why, and that the old file stayed; the INI file was saved.
+    for (const char* part : {"c:\\autoexec.bat", Korean() ? "읽기 전용 파일입니다." : "The file is read-only.",
+                             Korean() ? "이전 파일은 바뀌지 않았습니다." : "The old file is unchanged."})
+        EXPECT_NE(text.find(Ansi(part)), std::string::npos) << "no \"" << part << "\" in\n" << Utf8(text);
+    EXPECT_EQ(text.find("Tessan.ini"), std::string::npos) << Utf8(text);
+
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+    ASSERT_TRUE(WaitUntilGone(box, 10000)) << "the message box stayed open";
+    Send(sheet_, WM_NULL);  // the apply has finished once this returns
+    EXPECT_EQ(ReadWholeFile(kBootFile), kBootFileText);
+    EXPECT_NE(ReadWholeFile(kIniFile).find("FirmWare=C:\\KESTRO\\UTIL\\PELKAD.BIN"), std::string::npos);
+    EXPECT_EQ(StoredAutoCheck(), 0) << "the rest of the apply goes on";
 }
 
 TEST_F(SettingPage, BrowseOpensInTheUtilityDirectoryThenWhereTheLastFileWas) {

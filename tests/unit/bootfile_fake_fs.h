@@ -26,6 +26,7 @@ public:
     std::set<std::string> failRemoves;    // Remove fails for these files
     long changes = 0;                     // changes made to the files so far
     long stopAfter = -1;                  // a power cut: once changes reaches it, every operation fails
+    SaveFailure failure = SaveFailure::Other;  // the reason every failed operation gives
     // Called after every change to the files: a crash could happen at any of these moments.
     std::function<void(const FakeBootFiles&)> afterChange;
 
@@ -90,6 +91,7 @@ public:
         Changed();
         return true;
     }
+    SaveFailure LastFailure() override { return failure; }
 
 private:
     bool Stopped() const { return stopAfter >= 0 && changes >= stopAfter; }

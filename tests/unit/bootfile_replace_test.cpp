@@ -73,8 +73,8 @@ TEST(RewriteBootFile, UserBootFileSurvivesEveryFault) {
     allButLast.insert(backupsButLast.begin(), backupsButLast.end());
     const FaultCase cases[] = {
         {"no fault", [](FakeBootFiles&) {}, BootUpdateOutcome::Rewritten, Expect::New, {}},
-        {"cannot be opened", [](FakeBootFiles& fs) { fs.failOpenRead = true; }, BootUpdateOutcome::NoBootFile,
-         Expect::Old, {}},
+        {"cannot be opened", [](FakeBootFiles& fs) { fs.failOpenRead = true; }, BootUpdateOutcome::ReadFailed,
+         Expect::Old, {}},  // another program holds it
         {"read-only", [](FakeBootFiles& fs) { fs.readOnly.insert(Bat); }, BootUpdateOutcome::ReadOnly,
          Expect::Old, {}},  // renames would replace it regardless
         {"new file cannot be created", [](FakeBootFiles& fs) { fs.failCreate = true; },
