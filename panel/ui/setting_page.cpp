@@ -274,7 +274,8 @@ void CSettingPage::OnBrowseFirmware() {
 }
 
 void CSettingPage::OnBankManager() {
+    // Quoted: under C:\PROGRAM FILES an unquoted line would start C:\PROGRAM.EXE when there is one.
     CString command;
-    command.Format("%s\\util\\control.exe", InstallPath.c_str());
+    command.Format("\"%s\\util\\control.exe\"", InstallPath.c_str());
     WinExec(command, SW_SHOW);
 }

@@ -7,6 +7,7 @@
 #include <prsht.h>
 
 #include <cstdio>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -392,23 +393,53 @@ TEST_F(SettingPage, CancelledBrowseChangesNothing) {
     EXPECT_FALSE(ApplyEnabled());
 }
 
-TEST_F(SettingPage, BankManagerStartsControlInTheInstallation) {
-    // A stand-in for the bank manager, built beside this driver.
+// run_marker.exe, built beside this driver, copied to each of the given paths.
+bool PlantMarker(std::initializer_list<const char*> paths) {
     char self[MAX_PATH] = {0};
     GetModuleFileNameA(nullptr, self, sizeof self);
     std::string marker = self;
     marker = marker.substr(0, marker.rfind('\\') + 1) + "run_marker.exe";
-    ASSERT_TRUE(CopyFileA(marker.c_str(), "C:\\KESTRO\\UTIL\\control.exe", FALSE)) << "copy " << marker;
-    ASSERT_TRUE(OpenSettingPage());
+    bool copied = true;
+    for (const char* path : paths) copied = CopyFileA(marker.c_str(), path, FALSE) && copied;
+    return copied;
+}
 
-    Send(Item(kBankManager), BM_CLICK);
+// Clicks Bank Manager and gives the upper-cased path of the program that ran, or "" after 15 s.
+std::string RunBankManager(HWND button) {
+    Send(button, BM_CLICK);
     const DWORD start = GetTickCount();
     while (GetFileAttributesA(kMarkerFile) == INVALID_FILE_ATTRIBUTES && GetTickCount() - start < 15000) Sleep(100);
+    Sleep(200);  // the marker's one write is done
     std::string ran = ReadWholeFile(kMarkerFile);
+    if (ran == "<missing>") return "";
     CharUpperBuffA(&ran[0], static_cast<DWORD>(ran.size()));
-    EXPECT_EQ(ran, "C:\\KESTRO\\UTIL\\CONTROL.EXE") << "the bank manager did not run";
+    return ran;
+}
+
+TEST_F(SettingPage, BankManagerStartsControlInTheInstallation) {
+    ASSERT_TRUE(PlantMarker({"C:\\KESTRO\\UTIL\\control.exe"}));
+    ASSERT_TRUE(OpenSettingPage());
+    EXPECT_EQ(RunBankManager(Item(kBankManager)), "C:\\KESTRO\\UTIL\\CONTROL.EXE") << "the bank manager did not run";
     EXPECT_FALSE(ApplyEnabled()) << "starting a program changes no setting";
     DeleteFileA("C:\\KESTRO\\UTIL\\control.exe");
+}
+
+TEST_F(SettingPage, BankManagerUnderAPathWithBlanksStartsNoOtherProgram) {
+    // The installation under C:\Program Files, and a program where an unquoted command line finds one.
+    std::string ini = ReadWholeFile(kIniFile);
+    const std::string defaultPath = "Path=C:\\Kestro";
+    ASSERT_NE(ini.find(defaultPath), std::string::npos);
+    ini.replace(ini.find(defaultPath), defaultPath.size(), "Path=C:\\Program Files\\Kestro");
+    ASSERT_TRUE(WriteWholeFile(kIniFile, ini));
+    CreateDirectoryA("C:\\Program Files\\Kestro", nullptr);
+    CreateDirectoryA("C:\\Program Files\\Kestro\\util", nullptr);
+    const bool planted = PlantMarker({"C:\\Program Files\\Kestro\\util\\control.exe", "C:\\PROGRAM.EXE"});
+    if (planted && OpenSettingPage()) {
+        EXPECT_EQ(RunBankManager(Item(kBankManager)), "C:\\PROGRAM FILES\\KESTRO\\UTIL\\CONTROL.EXE");
+    }
+    DeleteFileA("C:\\PROGRAM.EXE");
+    DeleteFileA("C:\\Program Files\\Kestro\\util\\control.exe");
+    EXPECT_TRUE(planted);
 }
 
 }  // namespace
