@@ -29,6 +29,7 @@ extern "C" __declspec(dllexport) LONG APIENTRY CPlApplet(HWND, UINT message, LPA
         return 1;
     case CPL_INQUIRE: {
         CPLINFO* info = reinterpret_cast<CPLINFO*>(lParam2);
+        if (!info) return 0;  // a host's null record must not bring the host down
         info->idIcon = IDI_APPLET;
         info->idName = IDS_APPLET_NAME;
         info->idInfo = IDS_APPLET_INFO;

@@ -10,12 +10,20 @@
 #include "card_probe.h"
 #include "cstring.h"
 #include "mbcs.h"
+#include "save_failure.h"
 
 // The boot file and the names the rewrite uses beside it (8.3 names, so that DOS can list them).
+// The spare names are the panel's own: every update clears what an interrupted one left there.
 extern const char BootFilePath[];           // "c:\autoexec.bat"
 const unsigned BootSpareNameCount = 10;     // candidates per kind: c:\autoexec.kn0..kn9, kb0..kb9
 void BootNewFileName(unsigned index, char (&name)[32]);     // the new contents before they replace it
 void BootBackupFileName(unsigned index, char (&name)[32]);  // the old file while it is replaced
+
+// File attributes, numbered as DOS and Windows number them.
+const unsigned BootAttributeReadOnly = 0x01;
+const unsigned BootAttributeHidden = 0x02;
+const unsigned BootAttributeSystem = 0x04;
+const unsigned BootAttributeArchive = 0x20;
 
 // The file operations the rewrite needs. At most one file is open for reading and one for writing.
 class BootFileSystem {
@@ -25,17 +33,21 @@ public:
     // Up to size bytes of the open file: the count read, 0 at its end, a negative value on error.
     virtual int Read(char* buffer, unsigned size) = 0;
     virtual void CloseRead() = 0;
-    // Creates a file that must not exist yet; false when it exists or cannot be created.
-    virtual bool CreateNew(const char* path) = 0;
+    // Creates a file that must not exist yet, with the given attributes (0: none); false when it
+    // exists or cannot be created.
+    virtual bool CreateNew(const char* path, unsigned attributes) = 0;
     // Writes all size bytes to the created file; false when not all of them were written.
     virtual bool Write(const char* data, unsigned size) = 0;
     // Closes the created file; false when its contents may not have reached the disk whole.
     virtual bool CloseWrite() = 0;
     virtual bool Exists(const char* path) = 0;
-    virtual bool IsReadOnly(const char* path) = 0;
+    // The file's read-only, hidden, system and archive attributes; 0 when it has none or is missing.
+    virtual unsigned Attributes(const char* path) = 0;
     // Renames a file; fails (and changes nothing) when the target exists.
     virtual bool Move(const char* from, const char* to) = 0;
     virtual bool Remove(const char* path) = 0;
+    // Why the latest operation that failed did; Other when none did or the reason is not known.
+    virtual SaveFailure LastFailure() = 0;
 
 protected:
     ~BootFileSystem() = default;
@@ -62,15 +74,16 @@ struct BootLineStore {
 
 enum class BootUpdateOutcome {
     Rewritten,       // the new contents replaced the boot file
-    NoBootFile,      // c:\autoexec.bat cannot be opened for reading; nothing is created
-    ReadFailed,      // reading stopped with an error; the file is left as it is
+    NoBootFile,      // c:\autoexec.bat does not exist; nothing is created
+    ReadFailed,      // it cannot be opened, or reading stopped with an error; it is left as it is
     NotText,         // the file holds a zero byte, which a line cannot carry; left as it is
     TooManyLines,    // the contents (with the command) need more than the 1000 entries; left as it is
     CommandTooLong,  // the command with its line end does not fit one entry; left as it is
     ReadOnly,        // the user protected the file; left as it is
     WriteFailed,     // the new contents could not be written whole; the old file is left as it is
     ReplaceFailed,   // the new file could not take the old one's place; the old one is back
-    RollbackFailed,  // neither name could be restored: complete copies stay beside the boot file
+    RollbackFailed,  // the boot file is missing and a complete copy stays beside it: neither file
+                     // could take its name, or a backup left by an interrupted update could not
 };
 
 // The tool's command: "%s\KESTRO DIRQ=%-2s" (plus " DREAM=" and the port when that changed too),
@@ -78,23 +91,30 @@ enum class BootUpdateOutcome {
 CString BuildBootCommand(const char* bootDirectory, bool irqChanged, bool portChanged, const char* irq,
                          const char* port, bool autoDetect);
 
-// Reads DOS text into the store, upper-cased, with every tool line (KESTRO and no REM) replaced by
-// command and a line end; adds the command on a line of its own when no line was the tool's.
+// Reads DOS text into the store, upper-cased, with every line that starts the tool (KESTRO or
+// KESTRO.EXE as its command, also after '@' and LH) replaced by command and a line end; adds the
+// command on a line of its own when no line was the tool's.
 // Returns Rewritten when the store holds the new contents, or the reason it cannot.
 BootUpdateOutcome ReadBootLines(BootFileSystem& files, const char* command, LeadBytePredicate isLeadByte,
                                 BootLineStore& store);
 
 // Rewrites the boot file with the given command, keeping a complete boot file (the old or the new one)
-// under its name or beside it at every moment.
-BootUpdateOutcome RewriteBootFile(BootFileSystem& files, const char* command, LeadBytePredicate isLeadByte);
+// under its name or beside it at every moment. First puts right what an interrupted update left:
+// restores a missing boot file from its backup and clears the spare names. failure, when given,
+// takes what the user is told: None when the file was rewritten or does not exist.
+BootUpdateOutcome RewriteBootFile(BootFileSystem& files, const char* command, LeadBytePredicate isLeadByte,
+                                  SaveFailure* failure = nullptr);
 
-// The update with the seams passed in; true when the file was not rewritten.
+// The update with the seams passed in; true when the file was not rewritten (failure as above).
 bool UpdateBootFile(BootFileSystem& files, BootEnvironment& environment, LeadBytePredicate isLeadByte,
-                    bool irqChanged, bool portChanged, CString irq, CString port, bool autoDetect);
+                    bool irqChanged, bool portChanged, CString irq, CString port, bool autoDetect,
+                    SaveFailure* failure = nullptr);
 // Compares AppliedSettings with the card's last match and updates the boot file; true when not rewritten.
 bool ApplyBootSettings(BootFileSystem& files, BootEnvironment& environment, LeadBytePredicate isLeadByte,
-                       PciConfigReader readConfig, bool autoDetect);
+                       PciConfigReader readConfig, bool autoDetect, SaveFailure* failure = nullptr);
 
 // The Windows entry points (bootfile_win32.cpp): the real file system, environment and code page.
 bool UpdateBootFile(bool irqChanged, bool portChanged, CString irq, CString port, bool autoDetect);
-void ApplyBootSettings(bool autoDetect);
+// What the user is told when the boot file kept its old contents; None when it was rewritten or
+// does not exist.
+SaveFailure ApplyBootSettings(bool autoDetect);

@@ -23,12 +23,12 @@ public:
         CloseRead();
         m_read = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                              NULL);
-        return m_read != INVALID_HANDLE_VALUE;
+        return Succeeded(m_read != INVALID_HANDLE_VALUE, path);
     }
 
     int Read(char* buffer, unsigned size) override {
         DWORD count = 0;
-        if (!ReadFile(m_read, buffer, size, &count, NULL)) return -1;
+        if (!Succeeded(ReadFile(m_read, buffer, size, &count, NULL), BootFilePath)) return -1;
         return static_cast<int>(count);
     }
 
@@ -37,37 +37,55 @@ public:
         m_read = INVALID_HANDLE_VALUE;
     }
 
-    bool CreateNew(const char* path) override {
-        m_write = CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
-        return m_write != INVALID_HANDLE_VALUE;
+    bool CreateNew(const char* path, unsigned attributes) override {
+        // The DOS attribute bits are Windows' own; FILE_ATTRIBUTE_NORMAL stands for none of them.
+        const DWORD flags = attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
+        m_write = CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_NEW, flags, NULL);
+        lstrcpynA(m_writePath, path, sizeof m_writePath);
+        return Succeeded(m_write != INVALID_HANDLE_VALUE, path);
     }
 
     bool Write(const char* data, unsigned size) override {
         DWORD count = 0;
-        return WriteFile(m_write, data, size, &count, NULL) && count == size;
+        if (!Succeeded(WriteFile(m_write, data, size, &count, NULL), m_writePath)) return false;
+        // A short write is what a full disk gives.
+        if (count != size) m_failure = SaveFailure::DiskFull;
+        return count == size;
     }
 
     bool CloseWrite() override {
         // The new file replaces the user's boot file next: its bytes must be on the disk first.
-        bool flushed = FlushFileBuffers(m_write) != FALSE;
-        bool closed = CloseHandle(m_write) != FALSE;
+        bool flushed = Succeeded(FlushFileBuffers(m_write), m_writePath);
+        bool closed = Succeeded(CloseHandle(m_write), m_writePath);
         m_write = INVALID_HANDLE_VALUE;
         return flushed && closed;
     }
 
     bool Exists(const char* path) override { return GetFileAttributesA(path) != 0xFFFFFFFF; }
 
-    bool IsReadOnly(const char* path) override {
+    unsigned Attributes(const char* path) override {
         DWORD attributes = GetFileAttributesA(path);
-        return attributes != 0xFFFFFFFF && (attributes & FILE_ATTRIBUTE_READONLY);
+        if (attributes == 0xFFFFFFFF) return 0;
+        return attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                             FILE_ATTRIBUTE_ARCHIVE);
     }
 
     // MoveFileA refuses an existing target, which is what keeps a spare name's owner safe.
-    bool Move(const char* from, const char* to) override { return MoveFileA(from, to) != FALSE; }
+    bool Move(const char* from, const char* to) override { return Succeeded(MoveFileA(from, to), from); }
 
-    bool Remove(const char* path) override { return DeleteFileA(path) != FALSE; }
+    bool Remove(const char* path) override { return Succeeded(DeleteFileA(path), path); }
+
+    SaveFailure LastFailure() override { return m_failure; }
 
 private:
+    // Keeps the reason of a failed operation on path; the result is whether it succeeded.
+    bool Succeeded(bool succeeded, const char* path) {
+        if (!succeeded) m_failure = SaveFailureOfError(GetLastError(), path);
+        return succeeded;
+    }
+
+    SaveFailure m_failure = SaveFailure::Other;
+    char m_writePath[32] = {};
     HANDLE m_read = INVALID_HANDLE_VALUE;
     HANDLE m_write = INVALID_HANDLE_VALUE;
 };
@@ -90,9 +108,10 @@ bool UpdateBootFile(bool irqChanged, bool portChanged, CString irq, CString port
     return UpdateBootFile(files, environment, AfxIsLeadByte, irqChanged, portChanged, irq, port, autoDetect);
 }
 
-void ApplyBootSettings(bool autoDetect) {
+SaveFailure ApplyBootSettings(bool autoDetect) {
     Win32BootFileSystem files;
     Win32BootEnvironment environment;
-    // The failure flag has no reader: the apply step goes on whatever happened to the boot file.
-    ApplyBootSettings(files, environment, AfxIsLeadByte, PciConfigRead, autoDetect);
+    SaveFailure failure = SaveFailure::None;
+    ApplyBootSettings(files, environment, AfxIsLeadByte, PciConfigRead, autoDetect, &failure);
+    return failure;
 }

@@ -53,9 +53,9 @@ void LoadAutoCheck(SettingsStore& store) {
     AppliedSettings.autoCheck = store.ReadProfileInt(ProfileSection, ProfileAutoCheck, 1) == 1 ? "1" : "0";
 }
 
-void WriteFileSetting(SettingsStore& store, const char* key, const CString& value) {
+SaveFailure WriteFileSetting(SettingsStore& store, const char* key, const CString& value) {
     // Written as it stands: a percent sign in a path is never taken for a format.
-    store.WriteIniString(IniPath, IniSectionFiles, key, value);
+    return store.WriteIniString(IniPath, IniSectionFiles, key, value);
 }
 
 void SaveAutoCheck(SettingsStore& store) {

@@ -3,6 +3,7 @@
 #pragma once
 #include "cstring.h"
 #include "mbcs.h"
+#include "save_failure.h"
 
 struct CardSettings {
     CString irq;             // "%2d" from the probe, or an entry of the interrupt list
@@ -32,7 +33,7 @@ extern const char ProfileAutoCheck[];     // "Auto Check"
 const size_t SettingTextLimit = 255;
 
 // The platform services the settings go through. Reads never fail: a missing value yields the
-// default (or an empty text), and a write that fails is not reported.
+// default (or an empty text).
 class SettingsStore {
 public:
     virtual ~SettingsStore() = default;
@@ -41,8 +42,9 @@ public:
     // The key's value (at most SettingTextLimit characters), or defaultValue when it is missing.
     virtual CString ReadIniString(const char* path, const char* section, const char* key,
                                   const char* defaultValue) = 0;
-    virtual void WriteIniString(const char* path, const char* section, const char* key,
-                                const char* value) = 0;
+    // Writes a key; why the file kept its old contents, or None.
+    virtual SaveFailure WriteIniString(const char* path, const char* section, const char* key,
+                                       const char* value) = 0;
     virtual int ReadProfileInt(const char* section, const char* entry, int defaultValue) = 0;
     virtual void WriteProfileInt(const char* section, const char* entry, int value) = 0;
     // Lead bytes of the system's ANSI code page, so upper-casing keeps double-byte characters.
@@ -53,7 +55,8 @@ void ComputeIniPath(SettingsStore& store);
 void LoadInstallPath(SettingsStore& store);
 void LoadFileSettings(SettingsStore& store);
 void LoadAutoCheck(SettingsStore& store);
-void WriteFileSetting(SettingsStore& store, const char* key, const CString& value);
+// Writes one key of the file settings; why the INI file kept its old contents, or None.
+SaveFailure WriteFileSetting(SettingsStore& store, const char* key, const CString& value);
 void SaveAutoCheck(SettingsStore& store);
 
 // The same operations on the platform's own stores (the Win32 layer provides them).
@@ -62,7 +65,7 @@ inline void ComputeIniPath() { ComputeIniPath(PlatformSettingsStore()); }
 inline void LoadInstallPath() { LoadInstallPath(PlatformSettingsStore()); }
 inline void LoadFileSettings() { LoadFileSettings(PlatformSettingsStore()); }
 inline void LoadAutoCheck() { LoadAutoCheck(PlatformSettingsStore()); }
-inline void WriteFileSetting(const char* key, const CString& value) {
-    WriteFileSetting(PlatformSettingsStore(), key, value);
+inline SaveFailure WriteFileSetting(const char* key, const CString& value) {
+    return WriteFileSetting(PlatformSettingsStore(), key, value);
 }
 inline void SaveAutoCheck() { SaveAutoCheck(PlatformSettingsStore()); }

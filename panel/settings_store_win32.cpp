@@ -22,9 +22,13 @@ public:
         GetPrivateProfileStringA(section, key, defaultValue, buffer, sizeof buffer, path);
         return CString(buffer);
     }
-    void WriteIniString(const char* path, const char* section, const char* key,
-                        const char* value) override {
-        WritePrivateProfileStringA(section, key, value, path);
+    SaveFailure WriteIniString(const char* path, const char* section, const char* key,
+                               const char* value) override {
+        // The profile functions may keep a write to a read-only file in their cache and report success.
+        const DWORD attributes = GetFileAttributesA(path);
+        if (attributes != 0xFFFFFFFF && (attributes & FILE_ATTRIBUTE_READONLY)) return SaveFailure::ReadOnly;
+        if (WritePrivateProfileStringA(section, key, value, path)) return SaveFailure::None;
+        return SaveFailureOfError(GetLastError(), path);
     }
     int ReadProfileInt(const char* section, const char* entry, int defaultValue) override {
         return static_cast<int>(AfxGetApp()->GetProfileInt(section, entry, defaultValue));

@@ -56,6 +56,18 @@
 #define IDC_MULTIMEDIA_INFO     1020
 #define IDC_BANK_MANAGER        1021
 
+// Message of an apply that could not save a file (string tables, one per language): the caption,
+// what was not saved (a format with the file's path and the reason), and the reasons.
+#define IDS_NOT_SAVED_CAPTION   200
+#define IDS_NOT_SAVED_INI       201     // the firmware and bank choices in the INI file
+#define IDS_NOT_SAVED_BOOT      202     // the tool's line in the boot file
+#define IDS_WHY_READ_ONLY       203
+#define IDS_WHY_IN_USE          204
+#define IDS_WHY_TOO_MANY_LINES  205
+#define IDS_WHY_PATH_TOO_LONG   206
+#define IDS_WHY_DISK_FULL       207
+#define IDS_WHY_OTHER           208
+
 // Initial contents of a dialog's list controls: a resource of type RES_DLGINIT with the
 // dialog's id, in each language next to the dialog (Setting page: IDD_SETTING). The page applies
 // it in its initialisation, before anything selects an entry. Layout, packed, little-endian:

@@ -11,6 +11,7 @@ const char PanelTitleKorean[] = "Quenley Zentaro \xC1\xA6\xBE\xEE\xC6\xC7";
 namespace {
 const LANGID PrimaryLanguageMask = 0x3FF;
 const LANGID PrimaryLanguageKorean = 0x12;
+const char PanelMutexPrefix[] = "Orrivan ";
 }  // namespace
 
 bool CPanelApp::InitInstance() {
@@ -20,8 +21,13 @@ bool CPanelApp::InitInstance() {
     KoreanUi = (GetUserDefaultLangID() & PrimaryLanguageMask) == PrimaryLanguageKorean;
     PanelTitle = KoreanUi ? PanelTitleKorean : PanelTitleEnglish;
 
-    // One panel per desktop: any top-level window with our caption, even another program's,
-    // ends this copy silently.
+    // One panel per desktop. Starts a moment apart would all pass the caption test before any sheet
+    // exists, so the first start takes a name made of the caption for the life of its process (the
+    // handle is never closed) and a later start ends silently. Any top-level window with our
+    // caption, even another program's, still ends this copy too.
+    if (CreateMutexA(nullptr, FALSE, CString(PanelMutexPrefix) + PanelTitle) &&
+        GetLastError() == ERROR_ALREADY_EXISTS)
+        return false;
     if (FindWindowA(nullptr, PanelTitle)) return false;
 
     CCtrlSheet sheet(PanelTitle);

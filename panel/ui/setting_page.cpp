@@ -39,6 +39,45 @@ const char SlaveBankTitleEnglish[] = "Select SoundBank file for Slave DSP";
 // "슬레이브 뱅크파일 선택" in code page 949
 const char SlaveBankTitleKorean[] = "\xBD\xBD\xB7\xB9\xC0\xCC\xBA\xEA \xB9\xF0\xC5\xA9\xC6\xC4\xC0\xCF \xBC\xB1\xC5\xC3";
 
+// A text of the string table in the language KoreanUi picks (the platform's LoadStringA would pick
+// by its own rules), in the ANSI code page; empty when missing.
+CString LoadUiString(UINT id) {
+    const LANGID language = KoreanUi ? MAKELANGID(LANG_KOREAN, SUBLANG_DEFAULT)
+                                     : MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+    const HINSTANCE module = AfxGetInstanceHandle();
+    // Sixteen strings to a block, each a length and that many UTF-16 units.
+    const HRSRC block = FindResourceExA(module, RT_STRING, MAKEINTRESOURCEA(id / 16 + 1), language);
+    const void* data = block ? LockResource(LoadResource(module, block)) : nullptr;
+    if (!data) return CString();
+    const WCHAR* text = static_cast<const WCHAR*>(data);
+    const WCHAR* const end = text + SizeofResource(module, block) / sizeof(WCHAR);
+    for (UINT skip = id % 16; skip > 0 && text < end; --skip) text += 1 + *text;
+    if (text >= end || *text >= end - text) return CString();
+    char buffer[512];
+    const int length = WideCharToMultiByte(CP_ACP, 0, text + 1, *text, buffer, sizeof buffer, nullptr, nullptr);
+    return CString(buffer, length > 0 ? length : 0);
+}
+
+UINT ReasonText(SaveFailure failure) {
+    switch (failure) {
+    case SaveFailure::ReadOnly: return IDS_WHY_READ_ONLY;
+    case SaveFailure::InUse: return IDS_WHY_IN_USE;
+    case SaveFailure::TooManyLines: return IDS_WHY_TOO_MANY_LINES;
+    case SaveFailure::PathTooLong: return IDS_WHY_PATH_TOO_LONG;
+    case SaveFailure::DiskFull: return IDS_WHY_DISK_FULL;
+    default: return IDS_WHY_OTHER;
+    }
+}
+
+// Adds what was not saved in path, and why, to text; nothing when it was saved.
+void AddNotSaved(CString& text, UINT what, const char* path, SaveFailure failure) {
+    if (failure == SaveFailure::None) return;
+    CString paragraph;
+    paragraph.Format(LoadUiString(what), path, LoadUiString(ReasonText(failure)).c_str());
+    if (!text.IsEmpty()) text += "\n\n";
+    text += paragraph;
+}
+
 const char SystemInfoCommand[] = "rundll32 shell32,Control_RunDLL sysdm.cpl";
 const char MultimediaInfoCommand[] = "rundll32 shell32,Control_RunDLL mmsys.cpl";
 
@@ -52,10 +91,13 @@ bool CSettingPage::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
     case static_cast<UINT>(PSN_HELP):
         *pResult = 0;
         return true;
-    case static_cast<UINT>(PSN_APPLY):
-        ApplySettings();
+    case static_cast<UINT>(PSN_APPLY): {
+        SaveFailure iniFailure = SaveFailure::None, bootFailure = SaveFailure::None;
+        ApplySettings(iniFailure, bootFailure);
         SaveAutoCheck();
+        ReportFailedApply(iniFailure, bootFailure);
         break;
+    }
     case static_cast<UINT>(PSN_SETACTIVE):
         RefreshFromApplied();
         break;
@@ -130,13 +172,24 @@ void CSettingPage::EnableLists(bool enable) {
     m_cbIrq.EnableWindow(enable);
 }
 
-void CSettingPage::ApplySettings() {
+void CSettingPage::ApplySettings(SaveFailure& iniFailure, SaveFailure& bootFailure) {
     AppliedSettings = PendingSettings;
-    WriteFileSetting(IniKeyFirmware, AppliedSettings.firmwarePath);
-    WriteFileSetting(IniKeyMasterBank, AppliedSettings.masterBankPath);
-    WriteFileSetting(IniKeySlaveBank, AppliedSettings.slaveBankPath);
+    // One refused key stops the others, so that a file that cannot take them keeps all its old ones.
+    iniFailure = WriteFileSetting(IniKeyFirmware, AppliedSettings.firmwarePath);
+    if (iniFailure == SaveFailure::None)
+        iniFailure = WriteFileSetting(IniKeyMasterBank, AppliedSettings.masterBankPath);
+    if (iniFailure == SaveFailure::None)
+        iniFailure = WriteFileSetting(IniKeySlaveBank, AppliedSettings.slaveBankPath);
     // The box as it is now decides, not the autoCheck text.
-    ApplyBootSettings(m_chkAutoDetect.GetCheck() == BST_CHECKED);
+    bootFailure = ApplyBootSettings(m_chkAutoDetect.GetCheck() == BST_CHECKED);
+}
+
+void CSettingPage::ReportFailedApply(SaveFailure iniFailure, SaveFailure bootFailure) {
+    CString text;
+    AddNotSaved(text, IDS_NOT_SAVED_INI, IniPath, iniFailure);
+    AddNotSaved(text, IDS_NOT_SAVED_BOOT, BootFilePath, bootFailure);
+    if (text.IsEmpty()) return;
+    MessageBoxA(::GetParent(m_hWnd), text, LoadUiString(IDS_NOT_SAVED_CAPTION), MB_OK | MB_ICONEXCLAMATION);
 }
 
 bool CSettingPage::BrowseForFile(const char* fileName, const char* filter, const char* title) {
@@ -221,7 +274,8 @@ void CSettingPage::OnBrowseFirmware() {
 }
 
 void CSettingPage::OnBankManager() {
+    // Quoted: under C:\PROGRAM FILES an unquoted line would start C:\PROGRAM.EXE when there is one.
     CString command;
-    command.Format("%s\\util\\control.exe", InstallPath.c_str());
+    command.Format("\"%s\\util\\control.exe\"", InstallPath.c_str());
     WinExec(command, SW_SHOW);
 }

@@ -7,6 +7,7 @@
 #include <prsht.h>
 
 #include <cstdio>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -96,6 +97,27 @@ HWND WaitForWindow(DWORD pid, const std::string& caption, DWORD ms) {
     return nullptr;
 }
 
+// A visible dialog of process pid owned by window owner (a message box), waited for up to ms.
+HWND WaitForOwnedDialog(DWORD pid, HWND owner, DWORD ms) {
+    const DWORD start = GetTickCount();
+    do {
+        for (HWND w : VisibleWindowsOf(pid)) {
+            char cls[64] = {0};
+            GetClassNameA(w, cls, sizeof cls);
+            if (GetWindow(w, GW_OWNER) == owner && std::string(cls) == "#32770") return w;
+        }
+        Sleep(100);
+    } while (GetTickCount() - start < ms);
+    return nullptr;
+}
+
+BOOL CALLBACK CollectStaticText(HWND w, LPARAM lp) {
+    char cls[64] = {0};
+    GetClassNameA(w, cls, sizeof cls);
+    if (lstrcmpiA(cls, "Static") == 0) *reinterpret_cast<std::string*>(lp) += TextOf(w) + "\n";
+    return TRUE;
+}
+
 bool WaitUntilGone(HWND w, DWORD ms) {
     const DWORD start = GetTickCount();
     while (IsWindow(w) && IsWindowVisible(w)) {
@@ -123,6 +145,7 @@ protected:
     void TearDown() override {
         PanelTest::TearDown();
         ForgetAutoCheck();
+        SetFileAttributesA(kBootFile, FILE_ATTRIBUTE_NORMAL);
         if (savedBootFile_ == "<missing>")
             DeleteFileA(kBootFile);
         else
@@ -300,6 +323,33 @@ TEST_F(SettingPage, CardAtInterrupt5SelectsNoInterruptAndCountsAsUnchanged) {
         << ReadWholeFile(kBootFile);
 }
 
+TEST_F(SettingPage, ReadOnlyBootFileIsReportedAndKept) {
+    ASSERT_TRUE(SetFileAttributesA(kBootFile, FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(OpenSettingPage());
+    ClickAutoDetect();
+    Pick(kIrqList, 4);  // "11"
+    PostMessageA(sheet_, PSM_APPLY, 0, 0);  // the message box is modal: do not wait for the apply
+
+    HWND box = WaitForOwnedDialog(panel_.Pid(), sheet_, 10000);
+    ASSERT_TRUE(box) << "no message box owned by the sheet";
+    Shot("setting-not-saved", box);
+    EXPECT_EQ(Utf8(TextOf(box)), Korean() ? "설정을 저장하지 못했습니다" : "Settings not saved");
+    std::string text;
+    EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&text));
+    // What was not saved, why, and that the old file stayed; the INI file was saved.
+    for (const char* part : {"c:\\autoexec.bat", Korean() ? "읽기 전용 파일입니다." : "The file is read-only.",
+                             Korean() ? "이전 파일은 바뀌지 않았습니다." : "The old file is unchanged."})
+        EXPECT_NE(text.find(Ansi(part)), std::string::npos) << "no \"" << part << "\" in\n" << Utf8(text);
+    EXPECT_EQ(text.find("Tessan.ini"), std::string::npos) << Utf8(text);
+
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+    ASSERT_TRUE(WaitUntilGone(box, 10000)) << "the message box stayed open";
+    Send(sheet_, WM_NULL);  // the apply has finished once this returns
+    EXPECT_EQ(ReadWholeFile(kBootFile), kBootFileText);
+    EXPECT_NE(ReadWholeFile(kIniFile).find("FirmWare=C:\\KESTRO\\UTIL\\PELKAD.BIN"), std::string::npos);
+    EXPECT_EQ(StoredAutoCheck(), 0) << "the rest of the apply goes on";
+}
+
 TEST_F(SettingPage, BrowseOpensInTheUtilityDirectoryThenWhereTheLastFileWas) {
     ASSERT_TRUE(WriteWholeFile("C:\\KESTRO\\UTIL\\newfirm.bin", "firmware"));
     CreateDirectoryA("C:\\banks", nullptr);
@@ -343,23 +393,53 @@ TEST_F(SettingPage, CancelledBrowseChangesNothing) {
     EXPECT_FALSE(ApplyEnabled());
 }
 
-TEST_F(SettingPage, BankManagerStartsControlInTheInstallation) {
-    // A stand-in for the bank manager, built beside this driver.
+// run_marker.exe, built beside this driver, copied to each of the given paths.
+bool PlantMarker(std::initializer_list<const char*> paths) {
     char self[MAX_PATH] = {0};
     GetModuleFileNameA(nullptr, self, sizeof self);
     std::string marker = self;
     marker = marker.substr(0, marker.rfind('\\') + 1) + "run_marker.exe";
-    ASSERT_TRUE(CopyFileA(marker.c_str(), "C:\\KESTRO\\UTIL\\control.exe", FALSE)) << "copy " << marker;
-    ASSERT_TRUE(OpenSettingPage());
+    bool copied = true;
+    for (const char* path : paths) copied = CopyFileA(marker.c_str(), path, FALSE) && copied;
+    return copied;
+}
 
-    Send(Item(kBankManager), BM_CLICK);
+// Clicks Bank Manager and gives the upper-cased path of the program that ran, or "" after 15 s.
+std::string RunBankManager(HWND button) {
+    Send(button, BM_CLICK);
     const DWORD start = GetTickCount();
     while (GetFileAttributesA(kMarkerFile) == INVALID_FILE_ATTRIBUTES && GetTickCount() - start < 15000) Sleep(100);
+    Sleep(200);  // the marker's one write is done
     std::string ran = ReadWholeFile(kMarkerFile);
+    if (ran == "<missing>") return "";
     CharUpperBuffA(&ran[0], static_cast<DWORD>(ran.size()));
-    EXPECT_EQ(ran, "C:\\KESTRO\\UTIL\\CONTROL.EXE") << "the bank manager did not run";
+    return ran;
+}
+
+TEST_F(SettingPage, BankManagerStartsControlInTheInstallation) {
+    ASSERT_TRUE(PlantMarker({"C:\\KESTRO\\UTIL\\control.exe"}));
+    ASSERT_TRUE(OpenSettingPage());
+    EXPECT_EQ(RunBankManager(Item(kBankManager)), "C:\\KESTRO\\UTIL\\CONTROL.EXE") << "the bank manager did not run";
     EXPECT_FALSE(ApplyEnabled()) << "starting a program changes no setting";
     DeleteFileA("C:\\KESTRO\\UTIL\\control.exe");
+}
+
+TEST_F(SettingPage, BankManagerUnderAPathWithBlanksStartsNoOtherProgram) {
+    // The installation under C:\Program Files, and a program where an unquoted command line finds one.
+    std::string ini = ReadWholeFile(kIniFile);
+    const std::string defaultPath = "Path=C:\\Kestro";
+    ASSERT_NE(ini.find(defaultPath), std::string::npos);
+    ini.replace(ini.find(defaultPath), defaultPath.size(), "Path=C:\\Program Files\\Kestro");
+    ASSERT_TRUE(WriteWholeFile(kIniFile, ini));
+    CreateDirectoryA("C:\\Program Files\\Kestro", nullptr);
+    CreateDirectoryA("C:\\Program Files\\Kestro\\util", nullptr);
+    const bool planted = PlantMarker({"C:\\Program Files\\Kestro\\util\\control.exe", "C:\\PROGRAM.EXE"});
+    if (planted && OpenSettingPage()) {
+        EXPECT_EQ(RunBankManager(Item(kBankManager)), "C:\\PROGRAM FILES\\KESTRO\\UTIL\\CONTROL.EXE");
+    }
+    DeleteFileA("C:\\PROGRAM.EXE");
+    DeleteFileA("C:\\Program Files\\Kestro\\util\\control.exe");
+    EXPECT_TRUE(planted);
 }
 
 }  // namespace

@@ -45,17 +45,48 @@ struct Model {
     std::string bytes;  // the new file when the outcome is Rewritten
 };
 
-bool Contains(const std::string& text, const char* needle) { return text.find(needle) != std::string::npos; }
+// Whether an upper-cased line (without its line end) starts the tool: blanks and an optional '@',
+// then an optional LH or LOADHIGH and its /options, then a command word whose name after its last
+// '\' or ':' (never a trail byte) is KESTRO or KESTRO.EXE. A line starting with ':' is a label.
+bool StartsTool(const std::string& line, LeadBytePredicate lead) {
+    const std::string blanks = " \t";
+    size_t at = std::min(line.find_first_not_of(blanks), line.size());
+    if (at < line.size() && line[at] == '@') at = std::min(line.find_first_not_of(blanks, at + 1), line.size());
+    if (at < line.size() && line[at] == ':') return false;
+    auto commandName = [&]() {
+        size_t nameStart = at;
+        while (at < line.size() && std::string(" \t/,;=").find(line[at]) == std::string::npos) {
+            if (lead(static_cast<unsigned char>(line[at])) && at + 1 < line.size()) {
+                at += 2;
+                continue;
+            }
+            if (line[at] == '\\' || line[at] == ':') nameStart = at + 1;
+            ++at;
+        }
+        return line.substr(nameStart, at - nameStart);
+    };
+    std::string name = commandName();
+    if (name == "LH" || name == "LOADHIGH") {
+        at = std::min(line.find_first_not_of(blanks, at), line.size());
+        while (at < line.size() && line[at] == '/') {
+            at = std::min(line.find_first_of(blanks, at), line.size());
+            at = std::min(line.find_first_not_of(blanks, at), line.size());
+        }
+        name = commandName();
+    }
+    return name == "KESTRO" || name == "KESTRO.EXE";
+}
 
-// What the rewrite must produce: DOS text up to a Ctrl-Z, one decision per line on its upper-cased
-// text, every other byte kept in order, the command on a line of its own when no line was the tool's.
+// What the rewrite must produce: DOS text up to a Ctrl-Z with CR LF, lone CR and lone LF each ending
+// a line, one decision per line on its upper-cased text, every other byte kept in order, every line
+// written with CR LF, the command on a line of its own when no line was the tool's.
 Model Predict(const std::string& file, const std::string& command, LeadBytePredicate lead) {
     if (command.size() > 254) return {BootUpdateOutcome::CommandTooLong, ""};
     std::string raw = file.substr(0, file.find('\x1A'));
     std::string text;
     for (size_t i = 0; i < raw.size(); ++i) {
         if (raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n') continue;
-        text += raw[i];
+        text += raw[i] == '\r' ? '\n' : raw[i];
     }
     std::string out;
     size_t entries = 0;
@@ -79,7 +110,7 @@ Model Predict(const std::string& file, const std::string& command, LeadBytePredi
                 line[i] = static_cast<char>(c - 'a' + 'A');
             }
         }
-        if (Contains(line, "KESTRO") && !Contains(line, "REM")) {
+        if (StartsTool(line.substr(0, line.find('\n')), lead)) {
             entries -= (line.size() + 254) / 255;
             ++entries;
             out += command + "\n";

@@ -13,6 +13,7 @@ class FakeBootFiles final : public BootFileSystem {
 public:
     std::map<std::string, std::string> files;
     std::set<std::string> readOnly;
+    std::map<std::string, unsigned> attributes;  // hidden, system, archive (read-only: readOnly)
 
     // Faults.
     size_t readChunk = 4096;     // at most this many bytes per Read
@@ -23,18 +24,21 @@ public:
     bool failCloseWrite = false;
     std::set<std::string> failMovesFrom;  // Move fails for these sources
     std::set<std::string> failRemoves;    // Remove fails for these files
+    long changes = 0;                     // changes made to the files so far
+    long stopAfter = -1;                  // a power cut: once changes reaches it, every operation fails
+    SaveFailure failure = SaveFailure::Other;  // the reason every failed operation gives
     // Called after every change to the files: a crash could happen at any of these moments.
     std::function<void(const FakeBootFiles&)> afterChange;
 
     bool OpenRead(const char* path) override {
         auto it = files.find(path);
-        if (failOpenRead || it == files.end()) return false;
+        if (failOpenRead || it == files.end() || Stopped()) return false;
         m_reading = it->second;
         m_readPosition = 0;
         return true;
     }
     int Read(char* buffer, unsigned size) override {
-        if (readFailAt >= 0 && m_readPosition >= static_cast<size_t>(readFailAt)) return -1;
+        if (Stopped() || (readFailAt >= 0 && m_readPosition >= static_cast<size_t>(readFailAt))) return -1;
         size_t count = std::min({static_cast<size_t>(size), readChunk, m_reading.size() - m_readPosition});
         if (readFailAt >= 0) count = std::min(count, static_cast<size_t>(readFailAt) - m_readPosition);
         m_reading.copy(buffer, count, m_readPosition);
@@ -42,8 +46,9 @@ public:
         return static_cast<int>(count);
     }
     void CloseRead() override { m_reading.clear(); }
-    bool CreateNew(const char* path) override {
-        if (failCreate || files.count(path)) return false;
+    bool CreateNew(const char* path, unsigned attributesOfNew) override {
+        if (failCreate || files.count(path) || Stopped()) return false;
+        attributes[path] = attributesOfNew;
         m_writing = path;
         m_written = 0;
         files[path];
@@ -51,6 +56,7 @@ public:
         return true;
     }
     bool Write(const char* data, unsigned size) override {
+        if (Stopped()) return false;
         size_t accepted = size;
         if (writeFailAfter >= 0 && m_written + size > static_cast<size_t>(writeFailAfter))
             accepted = static_cast<size_t>(writeFailAfter) - m_written;
@@ -61,27 +67,36 @@ public:
     }
     bool CloseWrite() override {
         m_writing.clear();
-        return !failCloseWrite;
+        return !failCloseWrite && !Stopped();
     }
     bool Exists(const char* path) override { return files.count(path) != 0; }
-    bool IsReadOnly(const char* path) override { return readOnly.count(path) != 0; }
+    unsigned Attributes(const char* path) override {
+        if (!files.count(path)) return 0;
+        return attributes[path] | (readOnly.count(path) ? BootAttributeReadOnly : 0);
+    }
     bool Move(const char* from, const char* to) override {
-        if (failMovesFrom.count(from) || !files.count(from) || files.count(to)) return false;
+        if (failMovesFrom.count(from) || !files.count(from) || files.count(to) || Stopped()) return false;
         files[to] = files[from];
         files.erase(from);
         if (readOnly.erase(from)) readOnly.insert(to);
+        attributes[to] = attributes[from];
+        attributes.erase(from);
         Changed();
         return true;
     }
     bool Remove(const char* path) override {
-        if (failRemoves.count(path) || !files.count(path) || readOnly.count(path)) return false;
+        if (failRemoves.count(path) || !files.count(path) || readOnly.count(path) || Stopped()) return false;
         files.erase(path);
+        attributes.erase(path);
         Changed();
         return true;
     }
+    SaveFailure LastFailure() override { return failure; }
 
 private:
+    bool Stopped() const { return stopAfter >= 0 && changes >= stopAfter; }
     void Changed() {
+        ++changes;
         if (afterChange) afterChange(*this);
     }
 

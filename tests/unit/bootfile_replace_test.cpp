@@ -51,16 +51,30 @@ struct FaultCase {
     std::map<std::string, std::string> others;  // every file besides the boot file afterwards
 };
 
-TEST(RewriteBootFile, UserBootFileSurvivesEveryFault) {
-    std::map<std::string, std::string> allNew, allBackups;
-    for (unsigned i = 0; i < BootSpareNameCount; ++i) {
-        allNew[NewName(i)] = "user's";
-        allBackups[BackupName(i)] = "user's";
+// Files under spare names, as interrupted updates leave them: every name, and the first nine of them.
+std::map<std::string, std::string> Leftovers(std::string (*name)(unsigned), unsigned count = BootSpareNameCount) {
+    std::map<std::string, std::string> files;
+    for (unsigned i = 0; i < count; ++i) files[name(i)] = "left over";
+    return files;
+}
+
+// Makes the given files exist and refuse removal.
+void Stuck(FakeBootFiles& fs, const std::map<std::string, std::string>& files) {
+    for (const auto& file : files) {
+        fs.files.insert(file);
+        fs.failRemoves.insert(file.first);
     }
+}
+
+TEST(RewriteBootFile, UserBootFileSurvivesEveryFault) {
+    const auto allNew = Leftovers(NewName), allBackups = Leftovers(BackupName);
+    auto allButLast = Leftovers(NewName, BootSpareNameCount - 1);
+    const auto backupsButLast = Leftovers(BackupName, BootSpareNameCount - 1);
+    allButLast.insert(backupsButLast.begin(), backupsButLast.end());
     const FaultCase cases[] = {
         {"no fault", [](FakeBootFiles&) {}, BootUpdateOutcome::Rewritten, Expect::New, {}},
-        {"cannot be opened", [](FakeBootFiles& fs) { fs.failOpenRead = true; }, BootUpdateOutcome::NoBootFile,
-         Expect::Old, {}},
+        {"cannot be opened", [](FakeBootFiles& fs) { fs.failOpenRead = true; }, BootUpdateOutcome::ReadFailed,
+         Expect::Old, {}},  // another program holds it
         {"read-only", [](FakeBootFiles& fs) { fs.readOnly.insert(Bat); }, BootUpdateOutcome::ReadOnly,
          Expect::Old, {}},  // renames would replace it regardless
         {"new file cannot be created", [](FakeBootFiles& fs) { fs.failCreate = true; },
@@ -87,15 +101,44 @@ TEST(RewriteBootFile, UserBootFileSurvivesEveryFault) {
          BootUpdateOutcome::RollbackFailed, Expect::Missing, {{NewName(0), New}, {BackupName(0), Old}}},
         {"backup cannot be removed", [](FakeBootFiles& fs) { fs.failRemoves.insert(BackupName(0)); },
          BootUpdateOutcome::Rewritten, Expect::New, {{BackupName(0), Old}}},
-        {"spare names in use are left alone",
-         [](FakeBootFiles& fs) {
-             fs.files[NewName(0)] = "user's";
-             fs.files[BackupName(0)] = "user's";
+        {"leftovers under every spare name are cleared",
+         [&](FakeBootFiles& fs) {
+             fs.files.insert(allNew.begin(), allNew.end());
+             fs.files.insert(allBackups.begin(), allBackups.end());
          },
-         BootUpdateOutcome::Rewritten, Expect::New, {{NewName(0), "user's"}, {BackupName(0), "user's"}}},
-        {"every new name in use", [&](FakeBootFiles& fs) { fs.files.insert(allNew.begin(), allNew.end()); },
-         BootUpdateOutcome::WriteFailed, Expect::Old, allNew},
-        {"every backup name in use", [&](FakeBootFiles& fs) { fs.files.insert(allBackups.begin(), allBackups.end()); },
+         BootUpdateOutcome::Rewritten, Expect::New, {}},
+        {"a missing boot file comes back from its backup first",
+         [](FakeBootFiles& fs) {
+             fs.files.erase(Bat);
+             fs.files[BackupName(0)] = Old;
+             fs.files[NewName(0)] = New;
+         },
+         BootUpdateOutcome::Rewritten, Expect::New, {}},
+        {"the latest of two backups comes back",
+         [](FakeBootFiles& fs) {
+             fs.files.erase(Bat);
+             fs.files[BackupName(1)] = "older";
+             fs.files[BackupName(4)] = Old;
+         },
+         BootUpdateOutcome::Rewritten, Expect::New, {}},
+        {"a missing boot file without a backup stays missing",
+         [](FakeBootFiles& fs) {
+             fs.files.erase(Bat);
+             fs.files[NewName(0)] = New;
+         },
+         BootUpdateOutcome::NoBootFile, Expect::Missing, {{NewName(0), New}}},
+        {"a backup that cannot take the name stays beside the missing boot file",
+         [](FakeBootFiles& fs) {
+             fs.files.erase(Bat);
+             fs.files[BackupName(0)] = Old;
+             fs.failMovesFrom.insert(BackupName(0));
+         },
+         BootUpdateOutcome::RollbackFailed, Expect::Missing, {{BackupName(0), Old}}},
+        {"leftovers that cannot be removed are passed over", [&](FakeBootFiles& fs) { Stuck(fs, allButLast); },
+         BootUpdateOutcome::Rewritten, Expect::New, allButLast},
+        {"every new name stuck", [&](FakeBootFiles& fs) { Stuck(fs, allNew); }, BootUpdateOutcome::WriteFailed,
+         Expect::Old, allNew},
+        {"every backup name stuck", [&](FakeBootFiles& fs) { Stuck(fs, allBackups); },
          BootUpdateOutcome::ReplaceFailed, Expect::Old, allBackups},
     };
     for (const FaultCase& c : cases) {
@@ -122,6 +165,27 @@ TEST(RewriteBootFile, UserBootFileSurvivesEveryFault) {
         }
         if (bat != others.end()) others.erase(bat);
         EXPECT_EQ(others, c.others) << c.name;
+    }
+}
+
+TEST(RewriteBootFile, InterruptedUpdatesNeverBlockTheNext) {
+    // A power cut after any change of an update, a dozen updates in a row, then one that runs to
+    // its end: that one finds the boot file (old or new) and leaves no spare file behind.
+    for (long cut = 0;; ++cut) {
+        FakeBootFiles fs;
+        fs.files[Bat] = Old;
+        fs.afterChange = [cut](const FakeBootFiles& files) {
+            ExpectCompleteCopy(files, ("cut after " + std::to_string(cut) + " changes").c_str());
+        };
+        bool completed = false;
+        for (unsigned run = 0; run < BootSpareNameCount + 2; ++run) {
+            fs.stopAfter = fs.changes + cut;
+            completed = RewriteBootFile(fs, Command.c_str(), IsCp949LeadByte) == BootUpdateOutcome::Rewritten;
+        }
+        fs.stopAfter = -1;
+        EXPECT_EQ(RewriteBootFile(fs, Command.c_str(), IsCp949LeadByte), BootUpdateOutcome::Rewritten) << cut;
+        EXPECT_EQ(fs.files, (std::map<std::string, std::string>{{Bat, New}})) << "cut after " << cut << " changes";
+        if (completed) break;  // the cut came after the last change: every moment was covered
     }
 }
 

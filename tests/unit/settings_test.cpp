@@ -25,8 +25,9 @@ public:
         auto it = ini.find({path, section, key});
         return it == ini.end() ? CString(def) : CString(it->second.c_str());
     }
-    void WriteIniString(const char* path, const char* section, const char* key, const char* value) override {
+    SaveFailure WriteIniString(const char* path, const char* section, const char* key, const char* value) override {
         ini[{path, section, key}] = value;
+        return SaveFailure::None;
     }
     int ReadProfileInt(const char* section, const char* entry, int def) override {
         auto it = profile.find({section, entry});

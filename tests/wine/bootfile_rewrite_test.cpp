@@ -120,19 +120,16 @@ TEST_F(BootFileOnDisk, ReadOnlyBootFileIsLeftAlone) {
     EXPECT_EQ(SpareFiles(), "");
 }
 
-TEST_F(BootFileOnDisk, FilesUnderTheSpareNamesAreNotTouched) {
+TEST_F(BootFileOnDisk, AnInterruptedUpdateIsPutRight) {
+    // Cut off between the old file stepping aside and the new one taking its name.
     char newName[32], backupName[32];
     BootNewFileName(0, newName);
     BootBackupFileName(0, backupName);
-    WriteFileBytes(newName, "user's own");
-    WriteFileBytes(backupName, "also the user's");
-    WriteFileBytes(BootFilePath, "kestro\r\n");
-    EXPECT_FALSE(UpdateBootFile(false, false, "", "", true));
-    EXPECT_EQ(ReadFileBytes(BootFilePath), "C:\\WINDOWS\\KESTRO.EXE\r\n");
-    EXPECT_EQ(ReadFileBytes(newName), "user's own");
-    EXPECT_EQ(ReadFileBytes(backupName), "also the user's");
-    DeleteFileA(newName);
-    DeleteFileA(backupName);
+    DeleteFileA(BootFilePath);
+    WriteFileBytes(backupName, "kestro\r\n");
+    WriteFileBytes(newName, "C:\\WINDOWS\\KES");
+    EXPECT_FALSE(UpdateBootFile(true, false, "10", "", false));
+    EXPECT_EQ(ReadFileBytes(BootFilePath), "C:\\WINDOWS\\KESTRO DIRQ=10\r\n");
     EXPECT_EQ(SpareFiles(), "");
 }
 

@@ -1,0 +1,16 @@
+// Why a file that the panel writes (the INI file, the boot file) kept its old contents, in the
+// terms the user is told.
+#pragma once
+
+enum class SaveFailure {
+    None,          // saved, or nothing to save
+    ReadOnly,      // the file (or its disk) is write-protected
+    InUse,         // another program has the file open
+    TooManyLines,  // the boot file has more lines than the panel can hold
+    PathTooLong,   // the file's path, or the Windows directory on the tool's line, is too long
+    DiskFull,
+    Other,
+};
+
+// The reason for a Windows error code of an operation on path (save_failure_win32.cpp).
+SaveFailure SaveFailureOfError(unsigned long error, const char* path);

@@ -1,0 +1,27 @@
+#include <windows.h>
+
+#include "save_failure.h"
+
+SaveFailure SaveFailureOfError(unsigned long error, const char* path) {
+    switch (error) {
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return SaveFailure::InUse;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return SaveFailure::DiskFull;
+    case ERROR_FILENAME_EXCED_RANGE:
+    case ERROR_BUFFER_OVERFLOW:
+        return SaveFailure::PathTooLong;
+    case ERROR_WRITE_PROTECT:
+        return SaveFailure::ReadOnly;
+    case ERROR_ACCESS_DENIED: {
+        // Also what a read-only file answers to a write.
+        const DWORD attributes = GetFileAttributesA(path);
+        if (attributes != 0xFFFFFFFF && (attributes & FILE_ATTRIBUTE_READONLY)) return SaveFailure::ReadOnly;
+        return SaveFailure::Other;
+    }
+    default:
+        return SaveFailure::Other;
+    }
+}
