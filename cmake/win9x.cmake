@@ -5,7 +5,7 @@ enable_language(RC)
 add_compile_definitions(_WIN32_WINNT=0x0400 WINVER=0x0400 _WIN32_IE=0x0400 WIN32_LEAN_AND_MEAN
                         __USE_MINGW_ANSI_STDIO=0)
 # No stack protector and no _FORTIFY_SOURCE: both import libssp-0.dll.
-add_compile_options(-Wall -Wextra -march=i486 -fno-stack-protector -U_FORTIFY_SOURCE
+add_compile_options(-Wall -Wextra -march=i486 -mpreferred-stack-boundary=2 -fno-stack-protector -U_FORTIFY_SOURCE
                     -fno-asynchronous-unwind-tables
                     $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions> $<$<COMPILE_LANGUAGE:CXX>:-fno-rtti>
                     $<$<COMPILE_LANGUAGE:CXX>:-fno-threadsafe-statics>
