@@ -335,9 +335,13 @@ def check_bitmap(res, bmp_id, size, errors):
     if len(found) != 1:
         errors.append(f"bitmap {bmp_id}: {len(found)} copies, want 1")
         return
-    hsize, w, h, planes, bpp = struct.unpack_from('<IiiHH', found[0], 0)
-    if hsize != 40 or (w, abs(h)) != size or planes != 1 or bpp not in (4, 8, 24):
-        errors.append(f"bitmap {bmp_id}: header {hsize}, {w}x{h}, {bpp} bpp; want {size}")
+    hsize, w, h, planes, bpp, compression = struct.unpack_from('<IiiHHI', found[0], 0)
+    # Uncompressed, or run-length encoded at 4 or 8 bits (bottom-up only, as Windows requires).
+    allowed = {4: (0, 2), 8: (0, 1), 24: (0,)}.get(bpp, ())
+    if hsize != 40 or (w, abs(h)) != size or planes != 1 or compression not in allowed or \
+            (compression and h < 0):
+        errors.append(f"bitmap {bmp_id}: header {hsize}, {w}x{h}, {bpp} bpp, compression {compression};"
+                      f" want {size}")
 
 
 def check_icon(res, icon_id, sizes, errors):
