@@ -287,7 +287,9 @@ def check(path, role, allow, verbose=False):
             data = f.read()
     except OSError as error:
         return ["%s (%s): unreadable" % (path, role)], ["cannot read: %s" % error.strerror]
-    lines = ["%s (%s): %d bytes" % (os.path.basename(path), role, len(data))]
+    budget = SIZE_BUDGETS[role]
+    lines = ["%s (%s): %d bytes (%.1f KiB), budget %d KiB" % (os.path.basename(path), role, len(data),
+                                                              len(data) / 1024, budget // 1024)]
     try:
         pe = PeImage(data)
         if pe.machine != MACHINE_I386:
@@ -301,7 +303,6 @@ def check(path, role, allow, verbose=False):
             faults.append("OS version %d.%d, must be 4.0" % pe.os_version)
         if pe.subsystem_version != (4, 0):
             faults.append("subsystem version %d.%d, must be 4.0" % pe.subsystem_version)
-        budget = SIZE_BUDGETS[role]
         if len(data) > budget:
             faults.append("%d bytes, over the budget of %d bytes (%d KiB)" % (len(data), budget, budget // 1024))
         section_names = [section[0] for section in pe.sections]
