@@ -5,6 +5,10 @@
 # The two programs start alternately, STARTS times each (default 15), on the demo machine, once with
 # its PCI dump and once without; a poller inside the Wine session (tools/bench/poller.c) times each
 # start to a visible sheet, closes it with WM_CLOSE and waits for it to end. Medians are compared.
+# The Wine session runs on one CPU (BENCH_CPU, default the last one; empty for all): a start is
+# thousands of round trips to wineserver, and each costs several times more when the two sit on
+# different CPUs, which the scheduler picks afresh for every start, so on two CPUs the same program
+# takes either about 60 or about 120 ms and the medians say little.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -33,19 +37,23 @@ size "$panel" 40
 size "$applet" 10
 size "$out/least.exe" 40
 
+cpu=${BENCH_CPU-$(($(nproc) - 1))}
+pin=() where="all CPUs"
+if [ -n "$cpu" ]; then pin=(taskset -c "$cpu") where="CPU $cpu"; fi
+
 session=$out/session
 tools/wine-session.sh start "$session"
 trap 'tools/wine-session.sh stop "$session"' EXIT
 # shellcheck disable=SC1091
 . "$session/env"
-eval "$(tools/demo-machine.sh "$WINEPREFIX")"
+eval "$("${pin[@]}" tools/demo-machine.sh "$WINEPREFIX")"
 # The yardstick sees the same Windows version as the panel.
-wine reg add 'HKCU\Software\Wine\AppDefaults\least.exe' /v Version /d win98 /f >/dev/null 2>&1
+"${pin[@]}" wine reg add 'HKCU\Software\Wine\AppDefaults\least.exe' /v Version /d win98 /f >/dev/null 2>&1
 
 title="Quenley Zentaro Control Pannel"
 measure() {  # LABEL NAME: alternated starts in the current environment; prints one result line
-    wine "$out/poller.exe" "$starts" "Least sheet" "$(winepath -w "$out/least.exe")" \
-        "$title" "$(winepath -w "$panel")" >"$out/starts-$2.txt"
+    "${pin[@]}" wine "$out/poller.exe" "$starts" "Least sheet" "$("${pin[@]}" winepath -w "$out/least.exe")" \
+        "$title" "$("${pin[@]}" winepath -w "$panel")" >"$out/starts-$2.txt"
     awk -v label="$1" '
         function median(a, n,   i, j, t) {
             for (i = 2; i <= n; i++) for (j = i; j > 1 && a[j - 1] > a[j]; j--) { t = a[j]; a[j] = a[j - 1]; a[j - 1] = t }
@@ -58,7 +66,7 @@ measure() {  # LABEL NAME: alternated starts in the current environment; prints 
             printf "%-14s %7.1f %7.1f %+7.1f  %5.2f  %-7s (poll every %.1f ms, longest gap %.0f ms)\n",
                    label, l, p, p - l, r, r <= 1.10 ? "within" : "OVER", gap, longest }' "$out/starts-$2.txt"
 }
-echo "Start-up to a visible sheet under Wine, medians of $starts alternated starts (ms); ratio budget 1.10:"
+echo "Start-up to a visible sheet under Wine on $where, medians of $starts alternated starts (ms); ratio budget 1.10:"
 printf "%-14s %7s %7s %7s  %5s\n" "" least panel extra ratio
 measure "with PCI dump" dump
 unset PCI_CONFIG_DUMP
