@@ -7,6 +7,21 @@ IMPLEMENT_DYNAMIC(CFileDialog, CCmdTarget)
 
 namespace {
 
+typedef BOOL(WINAPI* FileDialogFunction)(OPENFILENAMEA*);
+
+// comdlg32.dll, loaded by the first file dialog and kept. Importing it instead would load it, and
+// shell32, shlwapi and the print spooler with it, at every start of the program before its window
+// shows: a measurable part of the start-up (tools/bench.sh).
+HMODULE g_commonDialogs = nullptr;
+
+// GetOpenFileNameA or GetSaveFileNameA; null when the library or the function is missing.
+FileDialogFunction CommonDialogFunction(bool openFileDialog) {
+    if (!g_commonDialogs) g_commonDialogs = LoadLibraryA("comdlg32.dll");
+    if (!g_commonDialogs) return nullptr;
+    FARPROC function = GetProcAddress(g_commonDialogs, openFileDialog ? "GetOpenFileNameA" : "GetSaveFileNameA");
+    return reinterpret_cast<FileDialogFunction>(reinterpret_cast<void*>(function));
+}
+
 // Copies text into a fixed buffer, cut at a character boundary when it is too long.
 void CopyText(char* target, size_t size, const char* text) {
     size_t length = 0;
@@ -56,8 +71,8 @@ INT_PTR CFileDialog::DoModal() {
     }
     if (!owner) owner = GetActiveWindow();
     m_ofn.hwndOwner = owner;
-    BOOL chosen = m_bOpenFileDialog ? GetOpenFileNameA(&m_ofn) : GetSaveFileNameA(&m_ofn);
-    return chosen ? IDOK : IDCANCEL;
+    FileDialogFunction run = CommonDialogFunction(m_bOpenFileDialog);
+    return run && run(&m_ofn) ? IDOK : IDCANCEL;
 }
 
 CString CFileDialog::GetPathName() const { return CString(m_szFileName); }
