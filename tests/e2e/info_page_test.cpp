@@ -219,10 +219,15 @@ TEST_F(InfoPageTest, BareMachineShowsWindowsVersionChipsetAndNoDrivers) {
 }
 
 TEST_F(InfoPageTest, Windows95AndWindows98AsThePanelSeesThem) {
+    // Without a dump the panel reads the configuration ports there; Wine, reporting Windows 95/98,
+    // answers them with nothing, so the chipset is unknown and the panel lives on.
+    SetEnvironmentVariableA("PCI_CONFIG_DUMP", nullptr);
+    const std::string unknownChipset = Ansi(Korean() ? "알수없는 메인보드" : "Unknown PCIChipset");
     PanelSeesWindows("win95");
     HWND page = OpenInfo();
     ASSERT_TRUE(page);
     ExpectText(page, 1000, "4.0.950 Windows 95");
+    ExpectText(page, 1001, unknownChipset);
     ASSERT_TRUE(CloseSheet(sheet_, panel_));
     sheet_ = nullptr;
 
@@ -230,6 +235,7 @@ TEST_F(InfoPageTest, Windows95AndWindows98AsThePanelSeesThem) {
     page = OpenInfo();
     ASSERT_TRUE(page);
     ExpectText(page, 1000, "4.10.2222 Windows 98");
+    ExpectText(page, 1001, unknownChipset);
 }
 
 TEST_F(InfoPageTest, ShowsEachDriversVersionAndDate) {
