@@ -14,3 +14,5 @@ enum class SaveFailure {
 
 // The reason for a Windows error code of an operation on path (save_failure_win32.cpp).
 SaveFailure SaveFailureOfError(unsigned long error, const char* path);
+// Whether path names an existing file that the user made read-only.
+bool IsReadOnlyFile(const char* path);

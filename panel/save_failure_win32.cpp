@@ -2,6 +2,11 @@
 
 #include "save_failure.h"
 
+bool IsReadOnlyFile(const char* path) {
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes != 0xFFFFFFFF && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
 SaveFailure SaveFailureOfError(unsigned long error, const char* path) {
     switch (error) {
     case ERROR_SHARING_VIOLATION:
@@ -15,12 +20,9 @@ SaveFailure SaveFailureOfError(unsigned long error, const char* path) {
         return SaveFailure::PathTooLong;
     case ERROR_WRITE_PROTECT:
         return SaveFailure::ReadOnly;
-    case ERROR_ACCESS_DENIED: {
+    case ERROR_ACCESS_DENIED:
         // Also what a read-only file answers to a write.
-        const DWORD attributes = GetFileAttributesA(path);
-        if (attributes != 0xFFFFFFFF && (attributes & FILE_ATTRIBUTE_READONLY)) return SaveFailure::ReadOnly;
-        return SaveFailure::Other;
-    }
+        return IsReadOnlyFile(path) ? SaveFailure::ReadOnly : SaveFailure::Other;
     default:
         return SaveFailure::Other;
     }

@@ -25,8 +25,7 @@ public:
     SaveFailure WriteIniString(const char* path, const char* section, const char* key,
                                const char* value) override {
         // The profile functions may keep a write to a read-only file in their cache and report success.
-        const DWORD attributes = GetFileAttributesA(path);
-        if (attributes != 0xFFFFFFFF && (attributes & FILE_ATTRIBUTE_READONLY)) return SaveFailure::ReadOnly;
+        if (IsReadOnlyFile(path)) return SaveFailure::ReadOnly;
         if (WritePrivateProfileStringA(section, key, value, path)) return SaveFailure::None;
         return SaveFailureOfError(GetLastError(), path);
     }
