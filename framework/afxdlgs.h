@@ -80,17 +80,18 @@ public:
     // ID_PSREBOOTSYSTEM etc. as the platform reports), or -1 when the sheet could not be created.
     INT_PTR DoModal();
 
-    // Called once per DoModal, when the sheet's window exists and its first page is created and
-    // active (from a message the sheet posts to itself while it initialises, so on every comctl32
-    // the first page's WM_INITDIALOG and PSN_SETACTIVE come first). The result is not used.
+    // Called once per DoModal, when the sheet's window exists and before any page is active: from
+    // the sheet's PSCB_INITIALIZED, inside its WM_INITDIALOG, so nothing sent to the sheet by
+    // another program is handled before it. The result is not used.
     virtual bool OnInitDialog();
 
     PROPSHEETHEADERA m_psh;  // header for PropertySheetA; flags may be added before DoModal
 
 private:
-    // PropertySheetA's callback: binds and subclasses the sheet window on PSCB_INITIALIZED.
+    // PropertySheetA's callback: binds and subclasses the sheet window on PSCB_INITIALIZED, then
+    // runs OnInitDialog.
     static int CALLBACK SheetCallback(HWND hwnd, UINT message, LPARAM lParam);
-    // The sheet's subclass procedure: the posted initialisation, WM_COMMAND, unbinding.
+    // The sheet's subclass procedure: WM_COMMAND, unbinding.
     static LRESULT CALLBACK SheetProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     CString m_strCaption;

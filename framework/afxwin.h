@@ -35,7 +35,8 @@ public:
     bool Enable3dControlsStatic();
     // Called by InitInstance: profile values go to HKCU\Software\<key>\<app name>\<section>.
     void SetRegistryKey(const char* key);
-    // Reads an integer of the profile; defaultValue when the value is missing or not a DWORD.
+    // Reads an integer of the profile: a four-byte REG_DWORD or REG_BINARY as its number, a REG_SZ
+    // as decimal text; defaultValue when the value is missing or anything else.
     // Without a registry key: the [section] of "<app name>.INI" in the Windows directory.
     UINT GetProfileInt(const char* section, const char* entry, int defaultValue);
     // Writes an integer to the profile (REG_DWORD in the registry); true on success.

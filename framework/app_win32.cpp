@@ -20,6 +20,18 @@ CString ExecutableBaseName() {
     return dot > 0 ? name.Left(static_cast<size_t>(dot)) : name;
 }
 
+// A profile number written as text: optional blanks, an optional sign, decimal digits, read up to
+// the first other character as GetPrivateProfileInt reads it; defaultValue when no digit comes.
+int ParseProfileInt(const char* text, int defaultValue) {
+    while (*text == ' ' || *text == '\t') ++text;
+    const bool negative = *text == '-';
+    if (*text == '-' || *text == '+') ++text;
+    if (*text < '0' || *text > '9') return defaultValue;
+    unsigned value = 0;
+    while (*text >= '0' && *text <= '9') value = value * 10 + static_cast<unsigned>(*text++ - '0');
+    return static_cast<int>(negative ? 0u - value : value);
+}
+
 }  // namespace
 
 IMPLEMENT_DYNAMIC(CWinApp, CCmdTarget)
@@ -92,12 +104,19 @@ UINT CWinApp::GetProfileInt(const char* section, const char* entry, int defaultV
         return GetPrivateProfileIntA(section, entry, defaultValue, m_pszProfileName);
     HKEY key = OpenSectionKey(section, false);
     if (!key) return static_cast<UINT>(defaultValue);
-    DWORD value = 0, type = 0, size = sizeof value;
-    LONG status = RegQueryValueExA(key, entry, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+    // Room for any number as text; a longer value is no number and keeps the default.
+    union {
+        DWORD number;
+        char text[16];
+    } data = {};
+    DWORD type = 0, size = sizeof data.text - 1;
+    LONG status = RegQueryValueExA(key, entry, nullptr, &type, reinterpret_cast<BYTE*>(data.text), &size);
     RegCloseKey(key);
-    if (status != ERROR_SUCCESS || type != REG_DWORD || size != sizeof value)
-        return static_cast<UINT>(defaultValue);
-    return value;
+    if (status != ERROR_SUCCESS) return static_cast<UINT>(defaultValue);
+    // A setup file's AddReg writes numbers as four binary bytes; older tools wrote decimal text.
+    if ((type == REG_DWORD || type == REG_BINARY) && size == sizeof data.number) return data.number;
+    if (type == REG_SZ) return static_cast<UINT>(ParseProfileInt(data.text, defaultValue));
+    return static_cast<UINT>(defaultValue);
 }
 
 bool CWinApp::WriteProfileInt(const char* section, const char* entry, int value) {

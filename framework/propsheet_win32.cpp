@@ -14,12 +14,6 @@ CPropertySheet* g_sheetStarting = nullptr;
 // Window property that leads from the sheet's window to its object.
 const char kSheetProperty[] = "CPropertySheet";
 
-// Posted by the sheet to itself while it initialises; handled once its first page is up.
-UINT SheetInitMessage() {
-    static UINT message = RegisterWindowMessageA("CPropertySheet.OnInitDialog");
-    return message;
-}
-
 }  // namespace
 
 // ---- CPropertyPage -----------------------------------------------------------------------------
@@ -199,9 +193,9 @@ int CALLBACK CPropertySheet::SheetCallback(HWND hwnd, UINT message, LPARAM) {
     SetPropA(hwnd, kSheetProperty, reinterpret_cast<HANDLE>(sheet));
     sheet->m_pfnSuper = reinterpret_cast<WNDPROC>(
         SetWindowLongA(hwnd, GWL_WNDPROC, reinterpret_cast<LONG>(SheetProc)));
-    // Under Wine this runs inside the sheet's WM_INITDIALOG before any page exists, under
-    // Windows about when the first page comes up: a posted message arrives after both.
-    PostMessageA(hwnd, SheetInitMessage(), 0, 0);
+    // Inside the sheet's WM_INITDIALOG, before the modal loop runs: no message from another
+    // program (a PSM_SETCURSEL sent at once) can reach a page before the sheet is initialised.
+    sheet->OnInitDialog();
     return 0;
 }
 
@@ -209,10 +203,6 @@ LRESULT CALLBACK CPropertySheet::SheetProc(HWND hwnd, UINT message, WPARAM wPara
     CPropertySheet* sheet = reinterpret_cast<CPropertySheet*>(GetPropA(hwnd, kSheetProperty));
     if (!sheet) return DefWindowProcA(hwnd, message, wParam, lParam);
     WNDPROC super = sheet->m_pfnSuper;
-    if (message == SheetInitMessage()) {
-        sheet->OnInitDialog();
-        return 0;
-    }
     if (message == WM_COMMAND && sheet->OnCmdMsg(HIWORD(wParam), LOWORD(wParam))) return 0;
     if (message == WM_NCDESTROY) {
         SetWindowLongA(hwnd, GWL_WNDPROC, reinterpret_cast<LONG>(super));

@@ -1,5 +1,7 @@
 #include "setting_logic.h"
 
+#include <string.h>
+
 #include "settings.h"
 
 CString DirectoryOfPath(const char* path, LeadBytePredicate isLeadByte) {
@@ -34,4 +36,23 @@ bool FitsSettingText(const CString& text) { return text.GetLength() <= SettingTe
 
 void AdoptProbeText(CString& field, const char* probeText) {
     if (field.IsEmpty()) field = probeText ? probeText : "";
+}
+
+namespace {
+// The text between leading and trailing blanks: its start, and its length in *length.
+const char* TrimBlanks(const char* text, size_t* length) {
+    if (!text) text = "";
+    while (*text == ' ') ++text;
+    size_t n = strlen(text);
+    while (n > 0 && text[n - 1] == ' ') --n;
+    *length = n;
+    return text;
+}
+}  // namespace
+
+bool IsListEntryFor(const char* entry, const char* value) {
+    size_t entryLength, valueLength;
+    const char* e = TrimBlanks(entry, &entryLength);
+    const char* v = TrimBlanks(value, &valueLength);
+    return entryLength == valueLength && memcmp(e, v, entryLength) == 0;
 }

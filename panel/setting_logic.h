@@ -1,5 +1,6 @@
 // The text rules of the Setting page that need no window: where a chosen file's directory ends, the
-// path a Browse choice stores, and when the card's resources replace what the page holds.
+// path a Browse choice stores, when the card's resources replace what the page holds, and which
+// list entry shows a value.
 #pragma once
 #include "cstring.h"
 #include "mbcs.h"
@@ -22,3 +23,7 @@ bool FitsSettingText(const CString& text);
 // An empty field takes the card's text; a field that already holds a value (taken earlier or
 // applied by the user) keeps it.
 void AdoptProbeText(CString& field, const char* probeText);
+
+// True when a list entry stands for the value: equal once leading and trailing blanks are dropped
+// from both, so the card's " 5" is the entry "5" while "1" is not "10".
+bool IsListEntryFor(const char* entry, const char* value);

@@ -9,7 +9,7 @@ class CCtrlSheet : public CPropertySheet {
 public:
     // Adds the pages in tab order: Information first, so the sheet opens on it.
     explicit CCtrlSheet(const char* caption);
-    // Once the first page is up: loads the INI path, the install path and the file settings.
+    // Before any page is active: loads the INI path, the install path and the file settings.
     bool OnInitDialog() override;
 
     CInfoPage m_infoPage;

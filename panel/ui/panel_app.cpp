@@ -24,7 +24,9 @@ bool CPanelApp::InitInstance() {
     // One panel per desktop. Starts a moment apart would all pass the caption test before any sheet
     // exists, so the first start takes a name made of the caption for the life of its process (the
     // handle is never closed) and a later start ends silently. Any top-level window with our
-    // caption, even another program's, still ends this copy too.
+    // caption, even another program's, still ends this copy too. Windows 9x may leave an earlier
+    // error in place when the name is new, so the error is cleared first.
+    SetLastError(0);
     if (CreateMutexA(nullptr, FALSE, CString(PanelMutexPrefix) + PanelTitle) &&
         GetLastError() == ERROR_ALREADY_EXISTS)
         return false;

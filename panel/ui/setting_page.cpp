@@ -78,6 +78,28 @@ void AddNotSaved(CString& text, UINT what, const char* path, SaveFailure failure
     text += paragraph;
 }
 
+// True for an existing file on a disk; false for a missing path, a folder or a device.
+bool IsOrdinaryFile(const char* path) {
+    const HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    const bool onDisk = GetFileType(file) == FILE_TYPE_DISK;
+    CloseHandle(file);
+    return onDisk;
+}
+
+// Selects the entry of list that stands for value, or none.
+void ShowInList(CComboBox& list, const CString& value) {
+    // Not CB_SELECTSTRING: it matches a prefix ("1" would show "10") and skips the card's " 5".
+    int shown = -1;  // no selection, which also empties the edit field
+    CString entry;
+    for (int i = 0, count = list.GetCount(); i < count && shown < 0; ++i) {
+        list.GetLBText(i, entry);
+        if (IsListEntryFor(entry, value)) shown = i;
+    }
+    list.SetCurSel(shown);
+}
+
 const char SystemInfoCommand[] = "rundll32 shell32,Control_RunDLL sysdm.cpl";
 const char MultimediaInfoCommand[] = "rundll32 shell32,Control_RunDLL mmsys.cpl";
 
@@ -141,8 +163,11 @@ void CSettingPage::RefreshFromApplied() {
     ShowAutoDetect();
     ShowFileTexts();
     UpdateData(true);
-    // Edits that were not applied are dropped with every activation.
+    // Edits that were not applied are dropped with every activation, and so are the picks and the
+    // typed text that showed them: each list shows what an apply would save.
     PendingSettings = AppliedSettings;
+    ShowInList(m_cbPort, PendingSettings.port);
+    ShowInList(m_cbIrq, PendingSettings.irq);
 }
 
 void CSettingPage::SelectDetectedResources() {
@@ -150,9 +175,7 @@ void CSettingPage::SelectDetectedResources() {
     if (!card.found) return;
     // Taken from the card only the first time: later activations keep what was taken or applied.
     AdoptProbeText(AppliedSettings.port, card.portText);
-    m_cbPort.SelectString(-1, AppliedSettings.port);
     AdoptProbeText(AppliedSettings.irq, card.irqText);
-    m_cbIrq.SelectString(-1, AppliedSettings.irq);
 }
 
 void CSettingPage::ShowAutoDetect() {
@@ -193,7 +216,8 @@ void CSettingPage::ReportFailedApply(SaveFailure iniFailure, SaveFailure bootFai
 }
 
 bool CSettingPage::BrowseForFile(const char* fileName, const char* filter, const char* title) {
-    CFileDialog dialog(true, nullptr, fileName, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, filter);
+    CFileDialog dialog(true, nullptr, fileName,
+                       OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST, filter);
     if (m_strLastDir.IsEmpty()) {
         // The directory of the program itself. A path cut by the buffer would name another
         // directory, so then the dialog picks its own.
@@ -208,10 +232,19 @@ bool CSettingPage::BrowseForFile(const char* fileName, const char* filter, const
 
     const CString file = dialog.GetFileName();
     if (file.IsEmpty()) return false;
-    const CString directory = DirectoryOfPath(dialog.GetPathName(), AfxIsLeadByte);
+    const CString path = dialog.GetPathName();
+    // The dialog's flags stop a missing file, yet a device name such as CON passes them: the
+    // card could not boot from either.
+    if (!IsOrdinaryFile(path)) return false;
+    const CString directory = DirectoryOfPath(path, AfxIsLeadByte);
     // A choice the INI file could not give back whole would turn into another path at the next
-    // start: keep the current one instead.
-    if (!FitsSettingText(ChosenFileSetting(directory, file, IsNeverLeadByte))) return false;
+    // start: keep the current one instead, and say why the pick did not take.
+    if (!FitsSettingText(ChosenFileSetting(directory, file, IsNeverLeadByte))) {
+        CString text;
+        text.Format(LoadUiString(IDS_BROWSE_PATH_TOO_LONG), path.c_str());
+        MessageBoxA(::GetParent(m_hWnd), text, PanelTitle, MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
     m_strLastDir = directory;
     m_strLastFile = file;
     return true;

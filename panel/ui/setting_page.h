@@ -34,7 +34,7 @@ public:
 private:
     // Every activation: the card's resources, then AppliedSettings on screen and in PendingSettings.
     void RefreshFromApplied();
-    // Takes the card's interrupt and address into empty fields of AppliedSettings and selects them.
+    // Takes the card's interrupt and address into empty fields of AppliedSettings.
     void SelectDetectedResources();
     // The check box and the lists' enabled state from AppliedSettings.
     void ShowAutoDetect();
@@ -46,8 +46,9 @@ private:
     // Tells the user, in a message box owned by the sheet, which file kept its old contents and why;
     // nothing when both were saved.
     void ReportFailedApply(SaveFailure iniFailure, SaveFailure bootFailure);
-    // Runs the file-open dialog in m_strLastDir; true when a file was chosen, which then sets
-    // m_strLastDir and m_strLastFile.
+    // Runs the file-open dialog in m_strLastDir; true when an existing file that the settings can
+    // hold was chosen, which then sets m_strLastDir and m_strLastFile. A path too long to be kept
+    // is told in a message box owned by the sheet.
     bool BrowseForFile(const char* fileName, const char* filter, const char* title);
     // A Browse button: lets the user choose a file for field, shown in control pathId.
     void BrowseInto(CString& field, int pathId, const char* fileName, const char* filter,

@@ -74,4 +74,25 @@ TEST(SettingLogic, OnlyAnEmptyFieldTakesTheCardsText) {
     }
 }
 
+TEST(SettingLogic, AListShowsTheEntryEqualToTheValueBlanksAside) {
+    const struct {
+        const char* entry;
+        const char* value;
+        bool shows;
+    } cases[] = {
+        {"5", " 5", true},  // the card's form of interrupt 5
+        {"10", "10", true},
+        {"330", "330", true},
+        {"1", "10", false},  // not a prefix match
+        {"10", "1", false},
+        {"12", " 1", false},
+        {"5", "", false},
+        {"5", "   ", false},
+        {"330", "33 0", false},
+        {"5", nullptr, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IsListEntryFor(c.entry, c.value), c.shows) << "\"" << c.entry << "\" for \"" << (c.value ? c.value : "(null)") << "\"";
+}
+
 }  // namespace

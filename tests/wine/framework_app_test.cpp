@@ -60,8 +60,10 @@ TEST(FrameworkApp, ProfileIntegersRoundTripThroughTheRegistry) {
               ERROR_SUCCESS);
     EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
     EXPECT_EQ(value, 0u);
-    // A value of another type reads as missing.
+    // Decimal text reads as its number; a value of another type reads as missing.
     RegSetValueExA(key, "Auto Check", 0, REG_SZ, reinterpret_cast<const BYTE*>("1"), 2);
+    EXPECT_EQ(app.GetProfileInt("Control Pannel", "Auto Check", 5), 1u);
+    RegSetValueExA(key, "Auto Check", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>("1"), 2);
     RegCloseKey(key);
     EXPECT_EQ(app.GetProfileInt("Control Pannel", "Auto Check", 5), 5u);
 

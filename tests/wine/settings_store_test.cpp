@@ -101,18 +101,40 @@ TEST_F(PlatformStores, AutoCheckGoesToTheApplicationsRegistryKey) {
     AppliedSettings.autoCheck = "0";
     SaveAutoCheck();
     HKEY key = nullptr;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, sectionKey.c_str(), 0, KEY_READ, &key), ERROR_SUCCESS);
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, sectionKey.c_str(), 0, KEY_READ | KEY_SET_VALUE, &key), ERROR_SUCCESS);
     DWORD value = 7, type = 0, size = sizeof value;
     EXPECT_EQ(RegQueryValueExA(key, "Auto Check", nullptr, &type,
                                reinterpret_cast<BYTE*>(&value), &size), ERROR_SUCCESS);
     EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
     EXPECT_EQ(value, 0u);
 
-    value = 2;
-    RegSetValueExA(key, "Auto Check", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    // As stored by the panel, by a setup file's AddReg (four binary bytes) or as text; a value that
+    // is no number keeps the default.
+    const struct {
+        DWORD type;
+        std::string bytes;
+        const char* loaded;
+    } stored[] = {
+        {REG_DWORD, std::string("\2\0\0\0", 4), "0"},  // any integer but 1 loads as cleared
+        {REG_BINARY, std::string("\0\0\0\0", 4), "0"},
+        {REG_BINARY, std::string("\1\0\0\0", 4), "1"},
+        {REG_SZ, std::string("0", 2), "0"},
+        {REG_SZ, std::string("1", 2), "1"},
+        {REG_SZ, std::string(" 0 ", 4), "0"},
+        {REG_SZ, std::string("off", 4), "1"},
+        {REG_SZ, std::string(), "1"},
+        {REG_BINARY, std::string("\0\0", 2), "1"},
+        {REG_BINARY, std::string("\0\0\0\0\0\0\0\0", 8), "1"},
+        {REG_MULTI_SZ, std::string("0\0", 3), "1"},
+    };
+    for (const auto& c : stored) {
+        RegSetValueExA(key, "Auto Check", 0, c.type, reinterpret_cast<const BYTE*>(c.bytes.data()),
+                       static_cast<DWORD>(c.bytes.size()));
+        AppliedSettings.autoCheck = "?";
+        LoadAutoCheck();
+        EXPECT_STREQ(AppliedSettings.autoCheck, c.loaded) << "type " << c.type << ", " << c.bytes.size() << " bytes";
+    }
     RegCloseKey(key);
-    LoadAutoCheck();
-    EXPECT_STREQ(AppliedSettings.autoCheck, "0") << "any integer but 1 loads as cleared";
 }
 
 }  // namespace
