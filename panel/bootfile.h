@@ -9,13 +9,14 @@
 
 #include "card_probe.h"
 #include "cstring.h"
+#include "dos_command.h"
 #include "mbcs.h"
 #include "save_failure.h"
 
 // The boot file and the names the rewrite uses beside it (8.3 names, so that DOS can list them).
 // The spare names are the panel's own: every update clears what an interrupted one left there.
-extern const char BootFilePath[];           // "c:\autoexec.bat"
-const unsigned BootSpareNameCount = 10;     // candidates per kind: c:\autoexec.kn0..kn9, kb0..kb9
+extern const char BootFilePath[];           // "C:\AUTOEXEC.BAT"
+const unsigned BootSpareNameCount = 10;     // candidates per kind: C:\AUTOEXEC.KN0..KN9, KB0..KB9
 void BootNewFileName(unsigned index, char (&name)[32]);     // the new contents before they replace it
 void BootBackupFileName(unsigned index, char (&name)[32]);  // the old file while it is replaced
 
@@ -65,7 +66,6 @@ protected:
 
 // The copy of the boot file in memory: 1000 entries of at most 255 characters, each zero-ended.
 const size_t BootLineCount = 1000;
-const size_t BootLineSize = 256;
 struct BootLineStore {
     char lines[BootLineCount][BootLineSize];
     size_t count;   // entries in use, from entry 0 upwards
@@ -74,10 +74,11 @@ struct BootLineStore {
 
 enum class BootUpdateOutcome {
     Rewritten,       // the new contents replaced the boot file
-    NoBootFile,      // c:\autoexec.bat does not exist; nothing is created
+    NoBootFile,      // C:\AUTOEXEC.BAT does not exist; nothing is created
     ReadFailed,      // it cannot be opened, or reading stopped with an error; it is left as it is
     NotText,         // the file holds a zero byte, which a line cannot carry; left as it is
-    TooManyLines,    // the contents (with the command) need more than the 1000 entries; left as it is
+    TooManyLines,    // the new contents would have more than 1000 lines; left as it is
+    TooLarge,        // they would have fewer, but long lines need more than the 1000 entries; left as it is
     CommandTooLong,  // the command with its line end does not fit one entry; left as it is
     ReadOnly,        // the user protected the file; left as it is
     WriteFailed,     // the new contents could not be written whole; the old file is left as it is
@@ -86,17 +87,18 @@ enum class BootUpdateOutcome {
                      // could take its name, or a backup left by an interrupted update could not
 };
 
-// The tool's command: "%s\KESTRO DIRQ=%-2s" (plus " DREAM=" and the port when that changed too),
-// "%s\KESTRO DREAM=%-3s" when the interrupt is unchanged, or "%s\KESTRO.EXE" with automatic detection.
-CString BuildBootCommand(const char* bootDirectory, bool irqChanged, bool portChanged, const char* irq,
-                         const char* port, bool autoDetect);
-
-// Reads DOS text into the store, upper-cased, with every line that starts the tool (KESTRO or
-// KESTRO.EXE as its command, also after '@' and LH) replaced by command and a line end; adds the
-// command on a line of its own when no line was the tool's.
+// Reads DOS text into the store, upper-cased, with the first line that starts the tool (see
+// StartsTheTool) replaced whole by command and a line end and every later one dropped, so that the
+// tool runs once; adds the command as a line of its own, with its line end, when no line was the tool's.
 // Returns Rewritten when the store holds the new contents, or the reason it cannot.
 BootUpdateOutcome ReadBootLines(BootFileSystem& files, const char* command, LeadBytePredicate isLeadByte,
                                 BootLineStore& store);
+// Writes the entries in order as DOS text: every LF goes out as CR LF. False when a write failed.
+bool WriteBootLines(BootFileSystem& files, const BootLineStore& store);
+
+// Portable: reads the boot file through files (read only); the LAST line that starts the tool
+// counts (it runs last at boot). Missing/unreadable file: both empty.
+BootToolOptions ReadBootToolOptions(BootFileSystem& files, LeadBytePredicate isLeadByte);
 
 // Rewrites the boot file with the given command, keeping a complete boot file (the old or the new one)
 // under its name or beside it at every moment. First puts right what an interrupted update left:
@@ -118,3 +120,5 @@ bool UpdateBootFile(bool irqChanged, bool portChanged, CString irq, CString port
 // What the user is told when the boot file kept its old contents; None when it was rewritten or
 // does not exist.
 SaveFailure ApplyBootSettings(bool autoDetect);
+// Windows: the same on the real boot file.
+BootToolOptions ReadBootToolOptions();

@@ -115,3 +115,8 @@ SaveFailure ApplyBootSettings(bool autoDetect) {
     ApplyBootSettings(files, environment, AfxIsLeadByte, PciConfigRead, autoDetect, &failure);
     return failure;
 }
+
+BootToolOptions ReadBootToolOptions() {
+    Win32BootFileSystem files;
+    return ReadBootToolOptions(files, AfxIsLeadByte);
+}

@@ -7,6 +7,8 @@ enum class SaveFailure {
     ReadOnly,      // the file (or its disk) is write-protected
     InUse,         // another program has the file open
     TooManyLines,  // the boot file has more lines than the panel can hold
+    TooLarge,      // the boot file's long lines take more room than the panel has
+    NotText,       // the boot file holds a zero byte: it is not a text file
     PathTooLong,   // the file's path, or the Windows directory on the tool's line, is too long
     DiskFull,
     Other,

@@ -36,8 +36,13 @@ TEST(BuildBootCommand, ThreeFormsWithTheirFieldWidths) {
         // A one-character interrupt is padded to two; the port after " DREAM=" is not widened.
         {"C:\\WINDOWS", true, true, false, "5", "34", "C:\\WINDOWS\\KESTRO DIRQ=5  DREAM=34"},
         {"C:\\WINDOWS", true, false, false, "5", "340", "C:\\WINDOWS\\KESTRO DIRQ=5 "},
-        {"C:\\WINDOWS", true, false, false, "", "", "C:\\WINDOWS\\KESTRO DIRQ=  "},
-        {"C:\\WINDOWS", false, true, false, "5", "", "C:\\WINDOWS\\KESTRO DREAM=   "},
+        // An option goes in only with a value, and without the card's leading blank.
+        {"C:\\WINDOWS", true, false, false, "", "", "C:\\WINDOWS\\KESTRO.EXE"},
+        {"C:\\WINDOWS", false, true, false, "5", "", "C:\\WINDOWS\\KESTRO.EXE"},
+        {"C:\\WINDOWS", true, true, false, "", "340", "C:\\WINDOWS\\KESTRO DREAM=340"},
+        {"C:\\WINDOWS", true, true, false, "10", " ", "C:\\WINDOWS\\KESTRO DIRQ=10"},
+        {"C:\\WINDOWS", true, true, false, " 5", "330 ", "C:\\WINDOWS\\KESTRO DIRQ=5  DREAM=330"},
+        {"C:\\WINDOWS", false, false, false, " 5", " 330", "C:\\WINDOWS\\KESTRO DREAM=330"},
         {"C:\\WINDOWS", false, true, false, "5", "3300", "C:\\WINDOWS\\KESTRO DREAM=3300"},
         {"", false, false, true, "", "", "\\KESTRO.EXE"},
         {"C:\\WIN%sDOWS", true, false, false, "%d", "", "C:\\WIN%sDOWS\\KESTRO DIRQ=%d"},
@@ -75,38 +80,51 @@ TEST(RewriteBootFile, LinesAreReplacedKeptOrAdded) {
          "path c:\\windows\r\nc:\\windows\\kestro dirq=5\r\nset temp=c:\\temp\r\n", Auto,
          "PATH C:\\WINDOWS\r\n" + Auto + "\r\nSET TEMP=C:\\TEMP\r\n"},
         {"a REM line is kept and the command added", "rem c:\\windows\\kestro.exe\r\n", Auto,
-         "REM C:\\WINDOWS\\KESTRO.EXE\r\n" + Auto},
+         "REM C:\\WINDOWS\\KESTRO.EXE\r\n" + Auto + "\r\n"},
         {"a SET line naming the tool is kept", "set kestro=c:\\kestro\\kestro.exe\r\n", Auto,
-         "SET KESTRO=C:\\KESTRO\\KESTRO.EXE\r\n" + Auto},
-        {"an empty file gets the command alone", "", Auto, Auto},
+         "SET KESTRO=C:\\KESTRO\\KESTRO.EXE\r\n" + Auto + "\r\n"},
+        {"an empty file gets the command alone", "", Auto, Auto + "\r\n"},
         {"a last line without a line end gets one before the command", "path c:\\dos", Auto,
-         "PATH C:\\DOS\r\n" + Auto},
+         "PATH C:\\DOS\r\n" + Auto + "\r\n"},
         {"the added command is replaced with a line end next time", "PATH\r\n" + Auto, Auto,
          "PATH\r\n" + Auto + "\r\n"},
-        {"two tool lines both become the command", "kestro a\r\necho\r\nKeStRo b\r\n", Auto,
-         Auto + "\r\nECHO\r\n" + Auto + "\r\n"},
+        {"of two tool lines the first becomes the command and the second goes",
+         "kestro a\r\necho\r\nKeStRo b\r\n", Auto, Auto + "\r\nECHO\r\n"},
         {"a PATH line naming the tool's directory is kept", "PATH C:\\WINDOWS;C:\\KESTRO\r\n", Auto,
-         "PATH C:\\WINDOWS;C:\\KESTRO\r\n" + Auto},
+         "PATH C:\\WINDOWS;C:\\KESTRO\r\n" + Auto + "\r\n"},
         {"other lines naming the tool are kept",
-         "echo loading kestro\r\nc:\\kestro\\kestro.bat\r\ncall kestro\r\n:kestro\r\nkestro2\r\n", Auto,
-         "ECHO LOADING KESTRO\r\nC:\\KESTRO\\KESTRO.BAT\r\nCALL KESTRO\r\n:KESTRO\r\nKESTRO2\r\n" + Auto},
+         "echo loading kestro\r\nc:\\kestro\\kestro.bat\r\n:kestro\r\nkestro2\r\necho kestro>nul\r\n"
+         "rem x|kestro\r\nif exist c:\\windows\\kestro.exe echo y\r\nif kestro kestro\r\n>kestro echo\r\n", Auto,
+         "ECHO LOADING KESTRO\r\nC:\\KESTRO\\KESTRO.BAT\r\n:KESTRO\r\nKESTRO2\r\nECHO KESTRO>NUL\r\n"
+         "REM X|KESTRO\r\nIF EXIST C:\\WINDOWS\\KESTRO.EXE ECHO Y\r\nIF KESTRO KESTRO\r\n>KESTRO ECHO\r\n" + Auto +
+             "\r\n"},
+        {"every way DOS starts the tool, the prefixes and redirections going too",
+         "c:\\windows\\kestro.exe>nul\r\nc:\\windows\\kestro|more\r\nc:\\windows\\kestro<nul\r\n"
+         "call c:\\windows\\kestro dirq=5\r\nif exist c:\\windows\\kestro.exe c:\\windows\\kestro.exe\r\n"
+         "\"c:\\windows\\kestro.exe\" dirq=5\r\n", Auto, Auto + "\r\n"},
+        {"conditions, CALL and redirections before the command word, and a later pipe element",
+         "x\r\n@if not errorlevel 2 if not \"%1\"==\"\" call lh /s kestro\r\necho\r\n", Auto,
+         "X\r\n" + Auto + "\r\nECHO\r\n"},
+        {"a redirection first", ">nul kestro\r\n", Auto, Auto + "\r\n"},
+        {"a pipe into the tool", "echo y|kestro\r\n", Auto, Auto + "\r\n"},
+        {"a comparison with blanks", "if a == b kestro\r\n", Auto, Auto + "\r\n"},
         {"LH with its options before the tool's path", "LH /L:1 C:\\KESTRO\\KESTRO.EXE /Q\r\n", Auto,
          Auto + "\r\n"},
         {"blanks, @, LOADHIGH and a drive-relative name",
          " \t@ loadhigh/l:1;2 /s  c:kestro dirq=5\r\n@c:\\windows\\kestro.exe/q\r\n", Auto,
          Auto + "\r\n" + Auto + "\r\n"},
         {"a matching last line without a line end gains one", "x\r\nkestro", Auto, "X\r\n" + Auto + "\r\n"},
-        {"a Ctrl-Z ends the file", "echo a\r\n\x1A" "kestro\r\n", Auto, "ECHO A\r\n" + Auto},
-        {"a lone LF and a lone CR each end a line", "a\nb\rc\r\n", Auto, "A\r\nB\r\nC\r\n" + Auto},
-        {"CR CR LF is two line ends", "a\r\r\n", Auto, "A\r\n\r\n" + Auto},
-        {"a CR at the end ends the last line", "a\r", Auto, "A\r\n" + Auto},
-        {"a CR before a Ctrl-Z ends the last line", "a\r\x1A\r\n", Auto, "A\r\n" + Auto},
+        {"a Ctrl-Z ends the file", "echo a\r\n\x1A" "kestro\r\n", Auto, "ECHO A\r\n" + Auto + "\r\n"},
+        {"a lone LF and a lone CR each end a line", "a\nb\rc\r\n", Auto, "A\r\nB\r\nC\r\n" + Auto + "\r\n"},
+        {"CR CR LF is two line ends", "a\r\r\n", Auto, "A\r\n\r\n" + Auto + "\r\n"},
+        {"a CR at the end ends the last line", "a\r", Auto, "A\r\n" + Auto + "\r\n"},
+        {"a CR before a Ctrl-Z ends the last line", "a\r\x1A\r\n", Auto, "A\r\n" + Auto + "\r\n"},
         {"a file with CR line ends keeps its lines",
          "@echo off\rpath c:\\windows;c:\\kestro\rc:\\kestro\\kestro dirq=5\rset blaster=a220 i5\rwin\r", Auto,
          "@ECHO OFF\r\nPATH C:\\WINDOWS;C:\\KESTRO\r\n" + Auto + "\r\nSET BLASTER=A220 I5\r\nWIN\r\n"},
         {"the command is written as built", "kestro\r\n", "c:\\win\\KESTRO DIRQ=5 ",
          "c:\\win\\KESTRO DIRQ=5 \r\n"},
-        {"non-letters and high bytes stay", "\x01\t@[`{~\x7F\xFF\r\n", Auto, "\x01\t@[`{~\x7F\xFF\r\n" + Auto,
+        {"non-letters and high bytes stay", "\x01\t@[`{~\x7F\xFF\r\n", Auto, "\x01\t@[`{~\x7F\xFF\r\n" + Auto + "\r\n",
          IsNeverLeadByte},
     };
     for (const TextCase& c : cases) ExpectRewrite(c);
@@ -114,18 +132,19 @@ TEST(RewriteBootFile, LinesAreReplacedKeptOrAdded) {
 
 TEST(RewriteBootFile, LongLinesAreKeptOrReplacedWhole) {
     const TextCase cases[] = {
-        {"a 300-character line survives", Repeat('x', 300) + "\r\n", Auto, Repeat('X', 300) + "\r\n" + Auto},
-        {"a line of exactly 255 characters", Repeat('y', 255) + "\r\n", Auto, Repeat('Y', 255) + "\r\n" + Auto},
+        {"a 300-character line survives", Repeat('x', 300) + "\r\n", Auto, Repeat('X', 300) + "\r\n" + Auto + "\r\n"},
+        {"a line of exactly 255 characters", Repeat('y', 255) + "\r\n", Auto, Repeat('Y', 255) + "\r\n" + Auto + "\r\n"},
+        {"a full last piece without a line end", Repeat('z', 510), Auto, Repeat('Z', 510) + "\r\n" + Auto + "\r\n"},
         {"a 600-character last line without a line end", Repeat('z', 600), Auto,
-         Repeat('Z', 600) + "\r\n" + Auto},
+         Repeat('Z', 600) + "\r\n" + Auto + "\r\n"},
         // A piece-by-piece decision would glue the command to the first piece and drop the rest.
         {"KESTRO in the second piece replaces the whole line", "c:\\" + Repeat('x', 280) + "\\kestro\r\n", Auto,
          Auto + "\r\n"},
         {"KESTRO across the piece boundary", Repeat(' ', 252) + "kestro\r\n", Auto, Auto + "\r\n"},
         {"REM in the first piece keeps a line with KESTRO in the second",
-         "rem " + Repeat('x', 300) + "kestro\r\n", Auto, "REM " + Repeat('X', 300) + "KESTRO\r\n" + Auto},
+         "rem " + Repeat('x', 300) + "kestro\r\n", Auto, "REM " + Repeat('X', 300) + "KESTRO\r\n" + Auto + "\r\n"},
         {"REM across the piece boundary", Repeat(' ', 253) + "rem kestro\r\n", Auto,
-         Repeat(' ', 253) + "REM KESTRO\r\n" + Auto},
+         Repeat(' ', 253) + "REM KESTRO\r\n" + Auto + "\r\n"},
     };
     for (const TextCase& c : cases) ExpectRewrite(c);
 }
@@ -133,14 +152,14 @@ TEST(RewriteBootFile, LongLinesAreKeptOrReplacedWhole) {
 TEST(RewriteBootFile, DoubleByteCharactersKeepTheirTrailBytes) {
     const TextCase cases[] = {
         {"a trail byte that equals a letter", "echo \xB0" "a\xC7" "b c\r\n", Auto,
-         "ECHO \xB0" "a\xC7" "b C\r\n" + Auto},
+         "ECHO \xB0" "a\xC7" "b C\r\n" + Auto + "\r\n"},
         // The lead byte ends the first 255-character piece; its trail byte starts the second.
         {"a character split by the piece boundary", Repeat('a', 254) + "\xB0" "b" "c\r\n", Auto,
-         Repeat('A', 254) + "\xB0" "bC\r\n" + Auto},
+         Repeat('A', 254) + "\xB0" "bC\r\n" + Auto + "\r\n"},
         {"the same bytes in a single-byte code page", Repeat('a', 254) + "\xB0" "b" "c\r\n", Auto,
-         Repeat('A', 254) + "\xB0" "BC\r\n" + Auto, IsNeverLeadByte},
+         Repeat('A', 254) + "\xB0" "BC\r\n" + Auto + "\r\n", IsNeverLeadByte},
         {"a lead byte at the line's end does not reach into the next line", "\xB0\r\nab\r\n", Auto,
-         "\xB0\r\nAB\r\n" + Auto},
+         "\xB0\r\nAB\r\n" + Auto + "\r\n"},
     };
     for (const TextCase& c : cases) ExpectRewrite(c);
 }
@@ -165,7 +184,10 @@ TEST(RewriteBootFile, ContentsBeyondTheStoreLeaveTheFileAsItIs) {
          BootUpdateOutcome::TooManyLines},
         {"1001 lines", Lines(1000, "a\r\n") + "kestro\r\n", BootUpdateOutcome::TooManyLines},
         {"a long line takes one entry per piece", Lines(998, "a\r\n") + Repeat('b', 300) + "\r\n",
-         BootUpdateOutcome::TooManyLines},
+         BootUpdateOutcome::TooLarge},
+        {"long lines that fill the store before its end", Lines(600, "a\r\n") + Lines(200, (Repeat('b', 300) + "\r\n").c_str()),
+         BootUpdateOutcome::TooLarge},
+        {"more than 1000 lines found after the store is full", Lines(1500, "a\r\n") + "kestro", BootUpdateOutcome::TooManyLines},
         {"a zero byte cannot be kept in a line", "echo a\r\nset x=\0y\r\n"s, BootUpdateOutcome::NotText},
         {"a zero byte after a Ctrl-Z is not part of the text", "echo a\r\n\x1A\0"s, BootUpdateOutcome::Rewritten},
     };
@@ -189,6 +211,42 @@ TEST(RewriteBootFile, ReadErrorLeavesTheFileAsItIs) {
     EXPECT_EQ(RewriteBootFile(fs, Auto.c_str(), IsCp949LeadByte), BootUpdateOutcome::ReadFailed);
     EXPECT_EQ(fs.files[Bat], input);
     EXPECT_EQ(fs.files.size(), 1u);
+}
+
+TEST(ReadBootToolOptions, TheLastToolLineCountsInTheCardsTextForms) {
+    struct Case {
+        const char* name;
+        std::string input;  // "-": no boot file
+        const char* irq;
+        const char* port;
+        long readFailAt = -1;
+    } cases[] = {
+        {"no boot file", "-", "", ""},
+        {"the plain tool line", "c:\\windows\\kestro.exe\r\n", "", ""},
+        {"the command as written", "C:\\WINDOWS\\KESTRO DIRQ=5  DREAM=340\r\n", " 5", "340"},
+        {"lower case, hexadecimal and leading zeros", "kestro/dirq=011,dream=03a0\r\n", "11", "3A0"},
+        {"values the tool cannot take", "kestro dirq=5x dream=xyz\r\n", "", ""},
+        {"out of range or empty", "kestro dirq=16 dream=10000\r\nkestro dirq= dream=0\r\n", "", ""},
+        {"a value too long for a number", "kestro dirq=00000000000000000005\r\n", "", ""},
+        {"the last tool line counts", "kestro dirq=5 dream=330\r\nkestro dirq=10\r\necho\r\n", "10", ""},
+        {"REM, labels and other commands do not", "kestro dirq=5\r\nrem kestro dirq=7\r\n:kestro dirq=7\r\necho dirq=9\r\n",
+         " 5", ""},
+        {"after prefixes, around a redirection, up to a pipe",
+         "@if exist x call kestro dirq=9 >nul dream=340|more dirq=7\r\n", " 9", "340"},
+        {"a later option overrides an earlier one", "echo|kestro dirq=5 dirq=7\r\n", " 7", ""},
+        {"a read error gives nothing", "kestro dirq=5\r\n" + Lines(100, "echo\r\n"), "", "", 40},
+    };
+    for (const Case& c : cases) {
+        FakeBootFiles fs;
+        if (c.input != "-") fs.files[Bat] = c.input;
+        fs.readChunk = 16;
+        fs.readFailAt = c.readFailAt;
+        const auto before = fs.files;
+        BootToolOptions options = ReadBootToolOptions(fs, IsCp949LeadByte);
+        EXPECT_STREQ(options.irq.c_str(), c.irq) << c.name;
+        EXPECT_STREQ(options.port.c_str(), c.port) << c.name;
+        EXPECT_EQ(fs.files, before) << c.name;
+    }
 }
 
 TEST(UpdateBootFile, BootDirectoryThatLeavesNoRoomForTheLineEnd) {
@@ -254,7 +312,7 @@ TEST(ApplyBootSettings, ComparesTheAppliedTextsWithTheLastCard) {
         {"both changed", {{3, 0x331, 5}}, "10", "340", false, "C:\\WINDOWS\\KESTRO DIRQ=10 DREAM=340\r\n"},
         {"a case difference counts", {{3, 0x3A1, 10}}, "10", "3a0", false, "C:\\WINDOWS\\KESTRO DREAM=3a0\r\n"},
         {"no card: every value changed", {}, "10", "340", false, "C:\\WINDOWS\\KESTRO DIRQ=10 DREAM=340\r\n"},
-        {"no card and nothing applied", {}, "", "", false, "C:\\WINDOWS\\KESTRO DREAM=   \r\n"},
+        {"no card and nothing applied", {}, "", "", false, "C:\\WINDOWS\\KESTRO.EXE\r\n"},
         {"the highest-numbered card counts", {{3, 0x331, 5}, {9, 0x341, 10}}, "10", "340", false,
          "C:\\WINDOWS\\KESTRO DREAM=340\r\n"},
         {"automatic detection", {{3, 0x331, 5}}, "10", "340", true, "C:\\WINDOWS\\KESTRO.EXE\r\n"},

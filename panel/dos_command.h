@@ -1,0 +1,46 @@
+// The DOS tool's command line: the command the panel writes for it, and how COMMAND.COM reads a
+// boot-file line to tell whether it starts the tool and with which options.
+#pragma once
+#include <stddef.h>
+
+#include "cstring.h"
+#include "mbcs.h"
+
+// A line of the boot file is held in entries of this size: 255 characters and a terminating zero.
+const size_t BootLineSize = 256;
+
+// The options the boot file's tool line passes to KESTRO.EXE, in the card's text forms: the
+// interrupt as "%2d" of DIRQ= (decimal), the address as "%3X" of DREAM= (hexadecimal); each empty
+// when the line has no such option or its value is not a number the tool could take.
+struct BootToolOptions {
+    CString irq;
+    CString port;
+};
+
+// The tool's command: "%s\KESTRO DIRQ=%-2s" (plus " DREAM=" and the port when that changed too),
+// "%s\KESTRO DREAM=%-3s" when the interrupt is unchanged, or "%s\KESTRO.EXE" with automatic
+// detection. A value goes in without its surrounding blanks, and an option without a value is left
+// out: with neither the command is "%s\KESTRO.EXE".
+CString BuildBootCommand(const char* bootDirectory, bool irqChanged, bool portChanged, const char* irq,
+                         const char* port, bool autoDetect);
+
+// One upper-cased line held in consecutive entries (a long line takes several), read as one text
+// that ends at its line feed or at the end of its last entry.
+class DosLine {
+public:
+    DosLine(const char (*entries)[BootLineSize], size_t count) : m_entries(entries), m_count(count) {}
+    // The byte at the cursor; 0 at the line's end.
+    unsigned char Peek();
+    void Advance();
+
+private:
+    const char (*m_entries)[BootLineSize];
+    size_t m_count;
+    size_t m_entry = 0;
+    size_t m_index = 0;
+};
+
+// Whether COMMAND.COM would start KESTRO or KESTRO.EXE (with any path, quoted or not) from the line:
+// as its command word after '@', CALL, LH/LOADHIGH, IF conditions and redirections, or as a later
+// element of a pipe; never from a label or a REM line. options, when given, takes the line's options.
+bool StartsTheTool(DosLine line, LeadBytePredicate isLeadByte, BootToolOptions* options = nullptr);
