@@ -38,21 +38,10 @@ void AdoptProbeText(CString& field, const char* probeText) {
     if (field.IsEmpty()) field = probeText ? probeText : "";
 }
 
-namespace {
-// The text between leading and trailing blanks: its start, and its length in *length.
-const char* TrimBlanks(const char* text, size_t* length) {
-    if (!text) text = "";
-    while (*text == ' ') ++text;
-    size_t n = strlen(text);
-    while (n > 0 && text[n - 1] == ' ') --n;
-    *length = n;
-    return text;
-}
-}  // namespace
-
-bool IsListEntryFor(const char* entry, const char* value) {
-    size_t entryLength, valueLength;
-    const char* e = TrimBlanks(entry, &entryLength);
-    const char* v = TrimBlanks(value, &valueLength);
-    return entryLength == valueLength && memcmp(e, v, entryLength) == 0;
+CString ListEntryText(const char* value) {
+    if (!value) return CString();
+    while (*value == ' ') ++value;
+    size_t length = strlen(value);
+    while (length > 0 && value[length - 1] == ' ') --length;
+    return CString(value, length);
 }

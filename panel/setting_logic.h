@@ -24,6 +24,6 @@ bool FitsSettingText(const CString& text);
 // applied by the user) keeps it.
 void AdoptProbeText(CString& field, const char* probeText);
 
-// True when a list entry stands for the value: equal once leading and trailing blanks are dropped
-// from both, so the card's " 5" is the entry "5" while "1" is not "10".
-bool IsListEntryFor(const char* entry, const char* value);
+// The list entry that stands for a value: the value without leading and trailing blanks, so that
+// the card's " 5" is the entry "5".
+CString ListEntryText(const char* value);

@@ -88,16 +88,14 @@ bool IsOrdinaryFile(const char* path) {
     return onDisk;
 }
 
-// Selects the entry of list that stands for value, or none.
+// Selects the entry of list that stands for value, or none, which also empties the edit field.
+// Not CB_SELECTSTRING: it matches a prefix ("1" would show "10") and skips the card's " 5".
 void ShowInList(CComboBox& list, const CString& value) {
-    // Not CB_SELECTSTRING: it matches a prefix ("1" would show "10") and skips the card's " 5".
-    int shown = -1;  // no selection, which also empties the edit field
-    CString entry;
-    for (int i = 0, count = list.GetCount(); i < count && shown < 0; ++i) {
-        list.GetLBText(i, entry);
-        if (IsListEntryFor(entry, value)) shown = i;
-    }
-    list.SetCurSel(shown);
+    const CString entry = ListEntryText(value);
+    const LRESULT found = entry.IsEmpty() ? CB_ERR
+                                          : list.SendMessage(CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                                             reinterpret_cast<LPARAM>(entry.c_str()));
+    list.SetCurSel(found == CB_ERR ? -1 : static_cast<int>(found));
 }
 
 const char SystemInfoCommand[] = "rundll32 shell32,Control_RunDLL sysdm.cpl";
@@ -173,9 +171,13 @@ void CSettingPage::RefreshFromApplied() {
 void CSettingPage::SelectDetectedResources() {
     const CardProbeResult card = CardProbe(CardProbeMode::FirstMatch);
     if (!card.found) return;
-    // Taken from the card only the first time: later activations keep what was taken or applied.
-    AdoptProbeText(AppliedSettings.port, card.portText);
-    AdoptProbeText(AppliedSettings.irq, card.irqText);
+    // Taken only the first time: later activations keep what was taken or applied. A change
+    // applied in an earlier run waits on the tool's line for the restart; the next boot does
+    // that, not what the card reports now.
+    BootToolOptions next;
+    if (AppliedSettings.port.IsEmpty() || AppliedSettings.irq.IsEmpty()) next = ReadBootToolOptions();
+    AdoptProbeText(AppliedSettings.port, next.port.IsEmpty() ? card.portText : next.port.c_str());
+    AdoptProbeText(AppliedSettings.irq, next.irq.IsEmpty() ? card.irqText : next.irq.c_str());
 }
 
 void CSettingPage::ShowAutoDetect() {

@@ -34,7 +34,8 @@ public:
 private:
     // Every activation: the card's resources, then AppliedSettings on screen and in PendingSettings.
     void RefreshFromApplied();
-    // Takes the card's interrupt and address into empty fields of AppliedSettings.
+    // When the card is found, fills empty interrupt and address fields of AppliedSettings: from
+    // the tool's line in the boot file where it sets them, else from the card.
     void SelectDetectedResources();
     // The check box and the lists' enabled state from AppliedSettings.
     void ShowAutoDetect();

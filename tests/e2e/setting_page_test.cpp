@@ -194,6 +194,13 @@ protected:
 
     // Types name into the dialog's file-name box and presses OK (or Cancel when name is null).
     void FinishFileDialog(HWND dialog, const char* name) {
+        SubmitFileName(dialog, name);
+        ASSERT_TRUE(WaitUntilGone(dialog, 10000)) << "the file dialog stayed open";
+        Send(page_, WM_NULL);  // the Browse handler has finished once this returns
+    }
+
+    // The same without waiting for the dialog to close.
+    void SubmitFileName(HWND dialog, const char* name) {
         if (name) {
             HWND box = GetDlgItem(dialog, kFileNameEdit);
             if (!box) box = GetDlgItem(dialog, kFileNameCombo);
@@ -202,8 +209,6 @@ protected:
         }
         PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(name ? IDOK : IDCANCEL, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(dialog, name ? IDOK : IDCANCEL)));
-        ASSERT_TRUE(WaitUntilGone(dialog, 10000)) << "the file dialog stayed open";
-        Send(page_, WM_NULL);  // the Browse handler has finished once this returns
     }
 
     void Shot(const char* what, HWND window = nullptr) {
@@ -221,10 +226,11 @@ const char* SlaveBankTitle() { return Korean() ? "슬레이브 뱅크파일 선�
 
 TEST_F(SettingPage, AutoDetectClickFreesTheListsAndEnablesApply) {
     ASSERT_TRUE(OpenSettingPage());
-    // No stored value: automatic detection, lists locked on the card's resources.
-    EXPECT_EQ(SelectedEntry(Item(kIrqList)), "10");
+    // No stored value: automatic detection, lists locked on what the next boot uses: the tool's
+    // line sets interrupt 5 (the card still reports 10), the address is the card's.
+    EXPECT_EQ(SelectedEntry(Item(kIrqList)), "5");
     EXPECT_EQ(SelectedEntry(Item(kPortList)), "330");
-    EXPECT_EQ(TextOf(Item(kIrqList)), "10");
+    EXPECT_EQ(TextOf(Item(kIrqList)), "5");
     EXPECT_EQ(TextOf(Item(kPortList)), "330");
     EXPECT_TRUE(Checked());
     EXPECT_FALSE(IsWindowEnabled(Item(kIrqList)));
@@ -273,9 +279,16 @@ TEST_F(SettingPage, ApplyOfAPickedInterruptRewritesBootLineIniAndRegistry) {
 
     // A second apply with an address picked as well puts both options on the line.
     Pick(kPortList, 2);  // "350"
-    Apply();
-    EXPECT_NE(ReadWholeFile(kBootFile).find("\r\nC:\\WINDOWS\\KESTRO DIRQ=11 DREAM=350\r\n"), std::string::npos)
-        << ReadWholeFile(kBootFile);
+    PressOk();
+    const char* const line = "\r\nC:\\WINDOWS\\KESTRO DIRQ=11 DREAM=350\r\n";
+    EXPECT_NE(ReadWholeFile(kBootFile).find(line), std::string::npos) << ReadWholeFile(kBootFile);
+
+    // Reopened before the restart: the page shows what the line will set, and OK keeps it.
+    ASSERT_TRUE(OpenSettingPage());
+    EXPECT_EQ(SelectedEntry(Item(kIrqList)), "11");
+    EXPECT_EQ(SelectedEntry(Item(kPortList)), "350");
+    PressOk();
+    EXPECT_NE(ReadWholeFile(kBootFile).find(line), std::string::npos) << ReadWholeFile(kBootFile);
 }
 
 TEST_F(SettingPage, OkWithAutoDetectLetsTheToolFindTheResources) {
@@ -287,6 +300,10 @@ TEST_F(SettingPage, OkWithAutoDetectLetsTheToolFindTheResources) {
               "C:\\WINDOWS\\KESTRO.EXE\r\n"
               "SET TEMP=C:\\TEMP\r\n");
     EXPECT_EQ(StoredAutoCheck(), 1);
+
+    // A line without options leaves the choice to the card: reopened, the page shows its interrupt.
+    ASSERT_TRUE(OpenSettingPage());
+    EXPECT_EQ(SelectedEntry(Item(kIrqList)), "10");
 }
 
 TEST_F(SettingPage, EditsAreDroppedWhenLeavingThePageYetOkStillApplies) {
@@ -295,10 +312,10 @@ TEST_F(SettingPage, EditsAreDroppedWhenLeavingThePageYetOkStillApplies) {
     Pick(kIrqList, 5);  // "12"
     ASSERT_TRUE(SelectPage(sheet_, 0));
     ASSERT_TRUE(SelectPage(sheet_, 1));
-    // Back to what was applied: automatic detection, the card's interrupt.
+    // Back to what was applied: automatic detection, the interrupt of the tool's line.
     EXPECT_TRUE(Checked());
     EXPECT_FALSE(IsWindowEnabled(Item(kIrqList)));
-    EXPECT_EQ(SelectedEntry(Item(kIrqList)), "10");
+    EXPECT_EQ(SelectedEntry(Item(kIrqList)), "5");
     PressOk();
     // The apply sequence ran with the applied values: the INI values come back upper-cased.
     const std::string boot = ReadWholeFile(kBootFile);
@@ -308,14 +325,23 @@ TEST_F(SettingPage, EditsAreDroppedWhenLeavingThePageYetOkStillApplies) {
     EXPECT_EQ(StoredAutoCheck(), 1);
 }
 
-TEST_F(SettingPage, CardAtInterrupt5SelectsNoInterruptAndCountsAsUnchanged) {
+TEST_F(SettingPage, CardAtInterrupt5ShowsItAndEveryReturnDropsPicksAndTypedText) {
     const std::string dump = DumpWithInterrupt(5);
     ASSERT_FALSE(dump.empty()) << "the prepared PCI dump has no card row to change";
     ASSERT_TRUE(WriteWholeFile("C:\\e2e\\pci.txt", dump));
     ASSERT_TRUE(OpenSettingPage());
-    // The card's text is " 5"; no entry begins with a blank.
-    EXPECT_EQ(SelectedEntry(Item(kIrqList)), "<none>");
+    // The card's text is " 5": the entry "5" stands for it.
+    EXPECT_EQ(SelectedEntry(Item(kIrqList)), "5");
     EXPECT_EQ(SelectedEntry(Item(kPortList)), "330");
+    // A pick and a typed address are dropped on leaving: back, the lists show what Apply saves.
+    ClickAutoDetect();
+    Pick(kIrqList, 3);  // "10"
+    Send(Item(kPortList), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("999"));
+    ASSERT_TRUE(SelectPage(sheet_, 0));
+    ASSERT_TRUE(SelectPage(sheet_, 1));
+    EXPECT_EQ(SelectedEntry(Item(kIrqList)), "5");
+    EXPECT_EQ(TextOf(Item(kIrqList)), "5");
+    EXPECT_EQ(TextOf(Item(kPortList)), "330");
     ClickAutoDetect();
     Apply();
     // The interrupt taken from the card equals the card's: only the address option is written.
@@ -337,7 +363,7 @@ TEST_F(SettingPage, ReadOnlyBootFileIsReportedAndKept) {
     std::string text;
     EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&text));
     // What was not saved, why, and that the old file stayed; the INI file was saved.
-    for (const char* part : {"c:\\autoexec.bat", Korean() ? "읽기 전용 파일입니다." : "The file is read-only.",
+    for (const char* part : {"C:\\AUTOEXEC.BAT", Korean() ? "읽기 전용 파일입니다." : "The file is read-only.",
                              Korean() ? "이전 파일은 바뀌지 않았습니다." : "The old file is unchanged."})
         EXPECT_NE(text.find(Ansi(part)), std::string::npos) << "no \"" << part << "\" in\n" << Utf8(text);
     EXPECT_EQ(text.find("Tessan.ini"), std::string::npos) << Utf8(text);
@@ -382,6 +408,50 @@ TEST_F(SettingPage, BrowseOpensInTheUtilityDirectoryThenWhereTheLastFileWas) {
     for (const char* line : {"FirmWare=C:\\KESTRO\\UTIL\\NEWFIRM.BIN", "Sound Font Bank Master=C:\\BANKS\\MASTER.94B",
                              "Sound Font Bank Slave=C:\\BANKS\\SLAVE.94B"})
         EXPECT_NE(ini.find(line), std::string::npos) << "no line " << line << " in\n" << ini;
+}
+
+TEST_F(SettingPage, BrowsePicksThatCannotBeKeptAreToldOrRefused) {
+    // A bank whose path, 258 characters, is longer than the settings hold.
+    const std::string folder = "C:\\" + std::string(200, 'D');
+    const std::string name = std::string(50, 'B') + ".94B";
+    const std::string longPath = folder + "\\" + name;
+    CreateDirectoryA(folder.c_str(), nullptr);
+    ASSERT_TRUE(WriteWholeFile(longPath.c_str(), "bank"));
+    ASSERT_TRUE(OpenSettingPage());
+    const std::string kept = TextOf(Item(kMasterBankPath));
+
+    HWND dialog = OpenFileDialog(kBrowseMasterBank, MasterBankTitle());
+    ASSERT_TRUE(dialog);
+    FinishFileDialog(dialog, longPath.c_str());
+    HWND box = WaitForOwnedDialog(panel_.Pid(), sheet_, 10000);
+    ASSERT_TRUE(box) << "no message box owned by the sheet";
+    std::string text;
+    EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&text));
+    for (const std::string& part : {Ansi(Korean() ? "경로가 너무 길어" : "path of the chosen file is too long"), name})
+        EXPECT_NE(text.find(part), std::string::npos) << "no \"" << Utf8(part) << "\" in\n" << Utf8(text);
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+    ASSERT_TRUE(WaitUntilGone(box, 10000)) << "the message box stayed open";
+    Send(page_, WM_NULL);
+    EXPECT_EQ(TextOf(Item(kMasterBankPath)), kept);
+
+    // A file in a folder that does not exist, and a device: the dialog may refuse them itself
+    // (then its message is closed and the dialog cancelled); either way nothing is kept.
+    for (const char* typed : {"C:\\NOPE\\X.94B", "CON"}) {
+        dialog = OpenFileDialog(kBrowseMasterBank, MasterBankTitle());
+        ASSERT_TRUE(dialog);
+        SubmitFileName(dialog, typed);
+        if (!WaitUntilGone(dialog, 3000)) {
+            HWND refusal = WaitForOwnedDialog(panel_.Pid(), dialog, 1000);
+            if (refusal) PostMessageA(refusal, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            ASSERT_TRUE(!refusal || WaitUntilGone(refusal, 10000)) << typed;
+            FinishFileDialog(dialog, nullptr);
+        }
+        Send(page_, WM_NULL);
+        EXPECT_EQ(TextOf(Item(kMasterBankPath)), kept) << typed;
+    }
+    EXPECT_FALSE(ApplyEnabled());
+    DeleteFileA(longPath.c_str());
+    RemoveDirectoryA(folder.c_str());
 }
 
 TEST_F(SettingPage, CancelledBrowseChangesNothing) {

@@ -74,25 +74,21 @@ TEST(SettingLogic, OnlyAnEmptyFieldTakesTheCardsText) {
     }
 }
 
-TEST(SettingLogic, AListShowsTheEntryEqualToTheValueBlanksAside) {
+TEST(SettingLogic, AListEntryIsTheValueWithoutBlanksAround) {
     const struct {
-        const char* entry;
         const char* value;
-        bool shows;
+        const char* entry;
     } cases[] = {
-        {"5", " 5", true},  // the card's form of interrupt 5
-        {"10", "10", true},
-        {"330", "330", true},
-        {"1", "10", false},  // not a prefix match
-        {"10", "1", false},
-        {"12", " 1", false},
-        {"5", "", false},
-        {"5", "   ", false},
-        {"330", "33 0", false},
-        {"5", nullptr, false},
+        {" 5", "5"},  // the card's form of interrupt 5
+        {"10", "10"},
+        {"330 ", "330"},
+        {"  7  ", "7"},
+        {"33 0", "33 0"},  // a blank inside stays: no entry has one
+        {"   ", ""},
+        {"", ""},
+        {nullptr, ""},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(IsListEntryFor(c.entry, c.value), c.shows) << "\"" << c.entry << "\" for \"" << (c.value ? c.value : "(null)") << "\"";
+    for (const auto& c : cases) EXPECT_STREQ(ListEntryText(c.value), c.entry) << (c.value ? c.value : "(null)");
 }
 
 }  // namespace
