@@ -20,16 +20,15 @@ CString ExecutableBaseName() {
     return dot > 0 ? name.Left(static_cast<size_t>(dot)) : name;
 }
 
-// A profile number written as text: optional blanks, an optional sign, decimal digits, read up to
-// the first other character as GetPrivateProfileInt reads it; defaultValue when no digit comes.
-int ParseProfileInt(const char* text, int defaultValue) {
-    while (*text == ' ' || *text == '\t') ++text;
+// A profile number written as text: an optional minus and decimal digits, read up to the first
+// other character as GetPrivateProfileInt reads them; defaultValue when no digit comes.
+UINT ParseProfileInt(const char* text, int defaultValue) {
     const bool negative = *text == '-';
-    if (*text == '-' || *text == '+') ++text;
-    if (*text < '0' || *text > '9') return defaultValue;
-    unsigned value = 0;
-    while (*text >= '0' && *text <= '9') value = value * 10 + static_cast<unsigned>(*text++ - '0');
-    return static_cast<int>(negative ? 0u - value : value);
+    if (negative) ++text;
+    if (*text < '0' || *text > '9') return static_cast<UINT>(defaultValue);
+    UINT value = 0;
+    while (*text >= '0' && *text <= '9') value = value * 10 + static_cast<UINT>(*text++ - '0');
+    return negative ? 0u - value : value;
 }
 
 }  // namespace
@@ -115,7 +114,7 @@ UINT CWinApp::GetProfileInt(const char* section, const char* entry, int defaultV
     if (status != ERROR_SUCCESS) return static_cast<UINT>(defaultValue);
     // A setup file's AddReg writes numbers as four binary bytes; older tools wrote decimal text.
     if ((type == REG_DWORD || type == REG_BINARY) && size == sizeof data.number) return data.number;
-    if (type == REG_SZ) return static_cast<UINT>(ParseProfileInt(data.text, defaultValue));
+    if (type == REG_SZ) return ParseProfileInt(data.text, defaultValue);
     return static_cast<UINT>(defaultValue);
 }
 

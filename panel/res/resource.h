@@ -64,12 +64,9 @@
 #define IDS_WHY_READ_ONLY       203
 #define IDS_WHY_IN_USE          204
 #define IDS_WHY_TOO_MANY_LINES  205
-#define IDS_WHY_PATH_TOO_LONG   206
+#define IDS_WHY_PATH_TOO_LONG   206     // also told when a Browse pick is too long to keep
 #define IDS_WHY_DISK_FULL       207
 #define IDS_WHY_OTHER           208
-
-// A file picked through Browse whose path the settings cannot hold (a format with the path).
-#define IDS_BROWSE_PATH_TOO_LONG 220
 
 // Initial contents of a dialog's list controls: a resource of type RES_DLGINIT with the
 // dialog's id, in each language next to the dialog (Setting page: IDD_SETTING). The page applies

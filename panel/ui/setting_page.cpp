@@ -238,16 +238,17 @@ bool CSettingPage::BrowseForFile(const char* fileName, const char* filter, const
     // The dialog's flags stop a missing file, yet a device name such as CON passes them: the
     // card could not boot from either.
     if (!IsOrdinaryFile(path)) return false;
-    const CString directory = DirectoryOfPath(path, AfxIsLeadByte);
     // A choice the INI file could not give back whole would turn into another path at the next
-    // start: keep the current one instead, and say why the pick did not take.
-    if (!FitsSettingText(ChosenFileSetting(directory, file, IsNeverLeadByte))) {
-        CString text;
-        text.Format(LoadUiString(IDS_BROWSE_PATH_TOO_LONG), path.c_str());
+    // start: keep the current one instead, and say why the pick did not take. (The stored setting
+    // is this path upper-cased, so it has the same length.)
+    if (!FitsSettingText(path)) {
+        CString text(path);
+        text += "\n\n";
+        text += LoadUiString(IDS_WHY_PATH_TOO_LONG);
         MessageBoxA(::GetParent(m_hWnd), text, PanelTitle, MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
-    m_strLastDir = directory;
+    m_strLastDir = DirectoryOfPath(path, AfxIsLeadByte);
     m_strLastFile = file;
     return true;
 }
