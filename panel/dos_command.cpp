@@ -69,14 +69,15 @@ void SkipCharacter(DosLine& line, LeadBytePredicate isLeadByte) {
     if (isLeadByte(c)) line.Advance();
 }
 
-// Skips an argument of a command (a file name, a number, one side of a comparison): up to a blank,
-// a redirection or a pipe outside quotes, and also up to '=' when stopAtEquals.
+// Skips an argument of a command (a file name, a number, one side of a comparison): up to a blank
+// or a redirection outside quotes, and also up to '=' when stopAtEquals. A pipe ends it always: a
+// pipe ends the command, quoted or not.
 void SkipArgument(DosLine& line, LeadBytePredicate isLeadByte, bool stopAtEquals = false) {
     bool quoted = false;
-    for (unsigned char c = line.Peek(); c; c = line.Peek()) {
+    for (unsigned char c = line.Peek(); c && c != '|'; c = line.Peek()) {
         if (c == '"') {
             quoted = !quoted;
-        } else if (!quoted && (IsBlank(c) || IsRedirection(c) || c == '|' || (stopAtEquals && c == '='))) {
+        } else if (!quoted && (IsBlank(c) || IsRedirection(c) || (stopAtEquals && c == '='))) {
             return;
         }
         SkipCharacter(line, isLeadByte);
@@ -104,7 +105,7 @@ void ReadCommandWord(DosLine& line, LeadBytePredicate isLeadByte, CommandWord& w
     bool tooLong = false;
     bool quoted = false;
     word.bare = true;
-    for (unsigned char c = line.Peek(); quoted ? c != 0 : !EndsCommandWord(c); c = line.Peek()) {
+    for (unsigned char c = line.Peek(); quoted ? c != 0 && c != '|' : !EndsCommandWord(c); c = line.Peek()) {
         line.Advance();
         if (c == '"') {
             quoted = !quoted;
@@ -182,7 +183,7 @@ CommandKind ReadCommand(DosLine& line, LeadBytePredicate isLeadByte) {
         if (word.Is("LH") || word.Is("LOADHIGH")) {
             SkipBlanks(line);
             while (line.Peek() == '/') {  // /L:1;2 /S and the like
-                while (line.Peek() && !IsBlank(line.Peek())) line.Advance();
+                while (line.Peek() && line.Peek() != '|' && !IsBlank(line.Peek())) SkipCharacter(line, isLeadByte);
                 SkipBlanks(line);
             }
             continue;
