@@ -337,7 +337,7 @@ TEST_F(SettingPage, ReadOnlyBootFileIsReportedAndKept) {
     std::string text;
     EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&text));
     // What was not saved, why, and that the old file stayed; the INI file was saved.
-    for (const char* part : {"c:\\autoexec.bat", Korean() ? "읽기 전용 파일입니다." : "The file is read-only.",
+    for (const char* part : {"C:\\AUTOEXEC.BAT", Korean() ? "읽기 전용 파일입니다." : "The file is read-only.",
                              Korean() ? "이전 파일은 바뀌지 않았습니다." : "The old file is unchanged."})
         EXPECT_NE(text.find(Ansi(part)), std::string::npos) << "no \"" << part << "\" in\n" << Utf8(text);
     EXPECT_EQ(text.find("Tessan.ini"), std::string::npos) << Utf8(text);

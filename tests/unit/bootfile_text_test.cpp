@@ -108,6 +108,8 @@ TEST(RewriteBootFile, LinesAreReplacedKeptOrAdded) {
         {"a redirection first", ">nul kestro\r\n", Auto, Auto + "\r\n"},
         {"a pipe into the tool", "echo y|kestro\r\n", Auto, Auto + "\r\n"},
         {"a comparison with blanks", "if a == b kestro\r\n", Auto, Auto + "\r\n"},
+        {"a blank ends the left side of a comparison", "if a /b == c kestro\r\n", Auto,
+         "IF A /B == C KESTRO\r\n" + Auto + "\r\n"},
         {"LH with its options before the tool's path", "LH /L:1 C:\\KESTRO\\KESTRO.EXE /Q\r\n", Auto,
          Auto + "\r\n"},
         {"blanks, @, LOADHIGH and a drive-relative name",
