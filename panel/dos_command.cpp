@@ -8,7 +8,7 @@ bool IsBlank(unsigned char c) { return c == ' ' || c == '\t'; }
 
 // Copies text without the blanks at its ends: the card's " 5" is the interrupt 5. Longer texts are
 // cut to the buffer; no such text fits a command anyway.
-void Trimmed(const char* text, char (&value)[BootLineSize]) {
+void CopyTrimmed(const char* text, char (&value)[BootLineSize]) {
     while (IsBlank(*text)) ++text;
     size_t length = 0;
     for (; length < sizeof value - 1 && text[length]; ++length) value[length] = text[length];
@@ -21,8 +21,8 @@ void Trimmed(const char* text, char (&value)[BootLineSize]) {
 CString BuildBootCommand(const char* bootDirectory, bool irqChanged, bool portChanged, const char* irq,
                          const char* port, bool autoDetect) {
     char irqValue[BootLineSize], portValue[BootLineSize];
-    Trimmed(irq, irqValue);
-    Trimmed(port, portValue);
+    CopyTrimmed(irq, irqValue);
+    CopyTrimmed(port, portValue);
     CString command;
     if (!autoDetect && irqChanged && *irqValue) {
         const bool withPort = portChanged && *portValue;
