@@ -22,9 +22,8 @@ namespace {
 // What an interrupted update left behind: a boot file that is missing while the old one waits under
 // a backup name gets that backup back, and then the spare names (the panel's own) are cleared so
 // that they never run out. A missing boot file without a backup stays missing, with whatever lies
-// beside it. False when the backup could not take the boot file's name.
-bool RecoverInterruptedUpdate(BootFileSystem& files) {
-    char name[32];
+// beside it. False when the backup, whose name goes to name, could not take the boot file's name.
+bool RecoverInterruptedUpdate(BootFileSystem& files, char (&name)[32]) {
     if (!files.Exists(BootFilePath)) {
         // An update takes the lowest free backup name, so the highest one present is the latest.
         bool found = false;
@@ -44,10 +43,11 @@ bool RecoverInterruptedUpdate(BootFileSystem& files) {
     return true;
 }
 
-// The rewrite itself; cause takes the platform's reason when an operation fails.
+// The rewrite itself; cause takes the platform's reason when an operation fails, and oldFile the
+// name the old boot file keeps when it cannot get its own back.
 BootUpdateOutcome Rewrite(BootFileSystem& files, const char* command, LeadBytePredicate isLeadByte,
-                          SaveFailure& cause) {
-    if (!RecoverInterruptedUpdate(files)) {
+                          SaveFailure& cause, char (&oldFile)[32]) {
+    if (!RecoverInterruptedUpdate(files, oldFile)) {
         cause = files.LastFailure();
         return BootUpdateOutcome::RollbackFailed;
     }
@@ -104,7 +104,10 @@ BootUpdateOutcome Rewrite(BootFileSystem& files, const char* command, LeadBytePr
     }
     if (!files.Move(newName, BootFilePath)) {
         cause = files.LastFailure();
-        if (!files.Move(backupName, BootFilePath)) return BootUpdateOutcome::RollbackFailed;
+        if (!files.Move(backupName, BootFilePath)) {
+            memcpy(oldFile, backupName, sizeof oldFile);
+            return BootUpdateOutcome::RollbackFailed;
+        }
         files.Remove(newName);
         return BootUpdateOutcome::ReplaceFailed;
     }
@@ -137,33 +140,36 @@ SaveFailure FailureOf(BootUpdateOutcome outcome, SaveFailure cause) {
 }  // namespace
 
 BootUpdateOutcome RewriteBootFile(BootFileSystem& files, const char* command, LeadBytePredicate isLeadByte,
-                                  SaveFailure* failure) {
+                                  BootSaveReport* report) {
     SaveFailure cause = SaveFailure::Other;
-    const BootUpdateOutcome outcome = Rewrite(files, command, isLeadByte, cause);
-    if (failure) *failure = FailureOf(outcome, cause);
+    BootSaveReport unused;
+    BootSaveReport& told = report ? *report : unused;
+    const BootUpdateOutcome outcome = Rewrite(files, command, isLeadByte, cause, told.oldFile);
+    told.failure = FailureOf(outcome, cause);
+    if (outcome != BootUpdateOutcome::RollbackFailed) told.oldFile[0] = '\0';
     return outcome;
 }
 
 bool UpdateBootFile(BootFileSystem& files, BootEnvironment& environment, LeadBytePredicate isLeadByte,
                     bool irqChanged, bool portChanged, CString irq, CString port, bool autoDetect,
-                    SaveFailure* failure) {
+                    BootSaveReport* report) {
     char bootDirectory[256];
     memset(bootDirectory, 0, sizeof bootDirectory);
     if (!environment.BootDirectory(bootDirectory)) {
-        if (failure) *failure = SaveFailure::PathTooLong;
+        if (report) report->failure = SaveFailure::PathTooLong;
         return true;
     }
     bootDirectory[sizeof bootDirectory - 1] = '\0';
     CString command = BuildBootCommand(bootDirectory, irqChanged, portChanged, irq, port, autoDetect);
-    return RewriteBootFile(files, command, isLeadByte, failure) != BootUpdateOutcome::Rewritten;
+    return RewriteBootFile(files, command, isLeadByte, report) != BootUpdateOutcome::Rewritten;
 }
 
 bool ApplyBootSettings(BootFileSystem& files, BootEnvironment& environment, LeadBytePredicate isLeadByte,
-                       PciConfigReader readConfig, bool autoDetect, SaveFailure* failure) {
+                       PciConfigReader readConfig, bool autoDetect, BootSaveReport* report) {
     // With two cards the highest-numbered one is the one the boot-time tool will program.
     CardProbeResult card = CardProbe(CardProbeMode::LastMatch, readConfig);
     bool irqChanged = strcmp(AppliedSettings.irq.c_str(), card.irqText) != 0;
     bool portChanged = strcmp(AppliedSettings.port.c_str(), card.portText) != 0;
     return UpdateBootFile(files, environment, isLeadByte, irqChanged, portChanged, AppliedSettings.irq,
-                          AppliedSettings.port, autoDetect, failure);
+                          AppliedSettings.port, autoDetect, report);
 }

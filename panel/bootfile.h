@@ -100,25 +100,32 @@ bool WriteBootLines(BootFileSystem& files, const BootLineStore& store);
 // counts (it runs last at boot). Missing/unreadable file: both empty.
 BootToolOptions ReadBootToolOptions(BootFileSystem& files, LeadBytePredicate isLeadByte);
 
+// What the user is told of an update: failure is None when the file was rewritten or does not
+// exist; oldFile names the spare file that holds the old boot file when the boot file is missing
+// (the next update puts it back), and is empty otherwise.
+struct BootSaveReport {
+    SaveFailure failure = SaveFailure::None;
+    char oldFile[32] = {};
+};
+
 // Rewrites the boot file with the given command, keeping a complete boot file (the old or the new one)
 // under its name or beside it at every moment. First puts right what an interrupted update left:
-// restores a missing boot file from its backup and clears the spare names. failure, when given,
-// takes what the user is told: None when the file was rewritten or does not exist.
+// restores a missing boot file from its backup and clears the spare names. report, when given,
+// takes what the user is told.
 BootUpdateOutcome RewriteBootFile(BootFileSystem& files, const char* command, LeadBytePredicate isLeadByte,
-                                  SaveFailure* failure = nullptr);
+                                  BootSaveReport* report = nullptr);
 
-// The update with the seams passed in; true when the file was not rewritten (failure as above).
+// The update with the seams passed in; true when the file was not rewritten (report as above).
 bool UpdateBootFile(BootFileSystem& files, BootEnvironment& environment, LeadBytePredicate isLeadByte,
                     bool irqChanged, bool portChanged, CString irq, CString port, bool autoDetect,
-                    SaveFailure* failure = nullptr);
+                    BootSaveReport* report = nullptr);
 // Compares AppliedSettings with the card's last match and updates the boot file; true when not rewritten.
 bool ApplyBootSettings(BootFileSystem& files, BootEnvironment& environment, LeadBytePredicate isLeadByte,
-                       PciConfigReader readConfig, bool autoDetect, SaveFailure* failure = nullptr);
+                       PciConfigReader readConfig, bool autoDetect, BootSaveReport* report = nullptr);
 
 // The Windows entry points (bootfile_win32.cpp): the real file system, environment and code page.
 bool UpdateBootFile(bool irqChanged, bool portChanged, CString irq, CString port, bool autoDetect);
-// What the user is told when the boot file kept its old contents; None when it was rewritten or
-// does not exist.
-SaveFailure ApplyBootSettings(bool autoDetect);
+// What the user is told of the update of the real boot file.
+BootSaveReport ApplyBootSettings(bool autoDetect);
 // Windows: the same on the real boot file.
 BootToolOptions ReadBootToolOptions();

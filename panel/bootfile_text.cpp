@@ -3,7 +3,6 @@
 #include <string.h>
 
 #include "bootfile.h"
-#include "text_format.h"
 
 namespace {
 
@@ -107,18 +106,21 @@ LineRead ReadLine(DosTextReader& text, LeadBytePredicate isLeadByte, BootLineSto
 
 // Counts the lines from the one that did not fit to the end of the text, and adds them to lines.
 bool CountRemainingLines(DosTextReader& text, size_t& lines) {
-    bool open = true;  // the line that did not fit has begun
+    int last = 0;  // the line that did not fit has begun: it counts also without a line end
     for (int c = text.Next(); c >= 0; c = text.Next()) {
         if (c == '\n') ++lines;
-        open = c != '\n';
+        last = c;
     }
-    if (open) ++lines;
+    if (last != '\n') ++lines;
     return !text.Failed();
 }
 
+// Stores command and a line end in entry; the caller made sure they fit.
 void StoreCommand(char* entry, const char* command) {
     memset(entry, 0, BootLineSize);
-    FormatText(entry, BootLineSize, "%s\n", command);
+    const size_t length = strlen(command);
+    memcpy(entry, command, length);
+    entry[length] = '\n';
 }
 
 }  // namespace

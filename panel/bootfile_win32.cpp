@@ -108,12 +108,12 @@ bool UpdateBootFile(bool irqChanged, bool portChanged, CString irq, CString port
     return UpdateBootFile(files, environment, AfxIsLeadByte, irqChanged, portChanged, irq, port, autoDetect);
 }
 
-SaveFailure ApplyBootSettings(bool autoDetect) {
+BootSaveReport ApplyBootSettings(bool autoDetect) {
     Win32BootFileSystem files;
     Win32BootEnvironment environment;
-    SaveFailure failure = SaveFailure::None;
-    ApplyBootSettings(files, environment, AfxIsLeadByte, PciConfigRead, autoDetect, &failure);
-    return failure;
+    BootSaveReport report;
+    ApplyBootSettings(files, environment, AfxIsLeadByte, PciConfigRead, autoDetect, &report);
+    return report;
 }
 
 BootToolOptions ReadBootToolOptions() {

@@ -6,29 +6,30 @@ namespace {
 
 bool IsBlank(unsigned char c) { return c == ' ' || c == '\t'; }
 
-// Trims blanks from both ends: the card's " 5" is the interrupt 5.
-CString Trimmed(const char* text) {
+// Copies text without the blanks at its ends: the card's " 5" is the interrupt 5. Longer texts are
+// cut to the buffer; no such text fits a command anyway.
+void CopyTrimmed(const char* text, char (&value)[BootLineSize]) {
     while (IsBlank(*text)) ++text;
-    size_t length = strlen(text);
-    while (length > 0 && IsBlank(text[length - 1])) --length;
-    return CString(text, static_cast<int>(length));
+    size_t length = 0;
+    for (; length < sizeof value - 1 && text[length]; ++length) value[length] = text[length];
+    while (length > 0 && IsBlank(value[length - 1])) --length;
+    value[length] = '\0';
 }
 
 }  // namespace
 
 CString BuildBootCommand(const char* bootDirectory, bool irqChanged, bool portChanged, const char* irq,
                          const char* port, bool autoDetect) {
-    const CString irqValue = Trimmed(irq);
-    const CString portValue = Trimmed(port);
+    char irqValue[BootLineSize], portValue[BootLineSize];
+    CopyTrimmed(irq, irqValue);
+    CopyTrimmed(port, portValue);
     CString command;
-    if (!autoDetect && irqChanged && !irqValue.IsEmpty()) {
-        command.Format("%s\\KESTRO DIRQ=%-2s", bootDirectory, irqValue.c_str());
-        if (portChanged && !portValue.IsEmpty()) {
-            command += " DREAM=";
-            command += portValue;
-        }
-    } else if (!autoDetect && !portValue.IsEmpty()) {
-        command.Format("%s\\KESTRO DREAM=%-3s", bootDirectory, portValue.c_str());
+    if (!autoDetect && irqChanged && *irqValue) {
+        const bool withPort = portChanged && *portValue;
+        command.Format("%s\\KESTRO DIRQ=%-2s%s%s", bootDirectory, irqValue, withPort ? " DREAM=" : "",
+                       withPort ? portValue : "");
+    } else if (!autoDetect && *portValue) {
+        command.Format("%s\\KESTRO DREAM=%-3s", bootDirectory, portValue);
     } else {
         // Without options the tool finds the interrupt and the address itself.
         command.Format("%s\\KESTRO.EXE", bootDirectory);
@@ -69,14 +70,15 @@ void SkipCharacter(DosLine& line, LeadBytePredicate isLeadByte) {
     if (isLeadByte(c)) line.Advance();
 }
 
-// Skips an argument of a command (a file name, a number, one side of a comparison): up to a blank,
-// a redirection or a pipe outside quotes, and also up to '=' when stopAtEquals.
+// Skips an argument of a command (a file name, a number, one side of a comparison): up to a blank
+// or a redirection outside quotes, and also up to '=' when stopAtEquals. A pipe ends it always: a
+// pipe ends the command, quoted or not.
 void SkipArgument(DosLine& line, LeadBytePredicate isLeadByte, bool stopAtEquals = false) {
     bool quoted = false;
-    for (unsigned char c = line.Peek(); c; c = line.Peek()) {
+    for (unsigned char c = line.Peek(); c && c != '|'; c = line.Peek()) {
         if (c == '"') {
             quoted = !quoted;
-        } else if (!quoted && (IsBlank(c) || IsRedirection(c) || c == '|' || (stopAtEquals && c == '='))) {
+        } else if (!quoted && (IsBlank(c) || IsRedirection(c) || (stopAtEquals && c == '='))) {
             return;
         }
         SkipCharacter(line, isLeadByte);
@@ -91,7 +93,7 @@ void SkipRedirection(DosLine& line, LeadBytePredicate isLeadByte) {
 }
 
 // A command word: its file name (the part after its last '\' or ':', without quotes; empty when too
-// long for the buffer) and whether it was a bare name, as the built-in commands are.
+// long for the buffer or not plain ASCII) and whether it was a bare name, as built-in commands are.
 struct CommandWord {
     char name[16];
     bool bare;
@@ -104,7 +106,7 @@ void ReadCommandWord(DosLine& line, LeadBytePredicate isLeadByte, CommandWord& w
     bool tooLong = false;
     bool quoted = false;
     word.bare = true;
-    for (unsigned char c = line.Peek(); quoted ? c != 0 : !EndsCommandWord(c); c = line.Peek()) {
+    for (unsigned char c = line.Peek(); quoted ? c != 0 && c != '|' : !EndsCommandWord(c); c = line.Peek()) {
         line.Advance();
         if (c == '"') {
             quoted = !quoted;
@@ -117,15 +119,13 @@ void ReadCommandWord(DosLine& line, LeadBytePredicate isLeadByte, CommandWord& w
             word.bare = false;
             continue;
         }
-        unsigned char trail = isLeadByte(c) ? line.Peek() : 0;
-        if (trail) line.Advance();
-        const size_t size = trail ? 2 : 1;
-        if (length + size >= sizeof word.name) {
+        // No command the line is tested for has a double-byte character; its trail byte is skipped.
+        if (isLeadByte(c) || length + 1 == sizeof word.name) {
+            if (isLeadByte(c)) line.Advance();
             tooLong = true;
             continue;
         }
         word.name[length++] = static_cast<char>(c);
-        if (trail) word.name[length++] = static_cast<char>(trail);
     }
     word.name[tooLong ? 0 : length] = '\0';
 }
@@ -134,20 +134,20 @@ void ReadCommandWord(DosLine& line, LeadBytePredicate isLeadByte, CommandWord& w
 // of them, so that COMMAND.COM would refuse the line.
 bool SkipCondition(DosLine& line, LeadBytePredicate isLeadByte) {
     SkipBlanks(line);
-    DosLine start = line;
     CommandWord word;
     ReadCommandWord(line, isLeadByte, word);
     if (word.Is("NOT")) {
         SkipBlanks(line);
-        start = line;
         ReadCommandWord(line, isLeadByte, word);
     }
-    SkipBlanks(line);
-    if ((word.Is("EXIST") || word.Is("ERRORLEVEL")) && line.Peek() != '=') {
-        SkipArgument(line, isLeadByte);
-        return true;
+    if (word.Is("EXIST") || word.Is("ERRORLEVEL")) {
+        SkipBlanks(line);
+        if (line.Peek() != '=') {
+            SkipArgument(line, isLeadByte);
+            return true;
+        }
     }
-    line = start;
+    // The left side of a==b goes on past what ends a command word, up to a blank or the '='.
     SkipArgument(line, isLeadByte, true);
     SkipBlanks(line);
     if (line.Peek() != '=') return false;
@@ -182,7 +182,7 @@ CommandKind ReadCommand(DosLine& line, LeadBytePredicate isLeadByte) {
         if (word.Is("LH") || word.Is("LOADHIGH")) {
             SkipBlanks(line);
             while (line.Peek() == '/') {  // /L:1;2 /S and the like
-                while (line.Peek() && !IsBlank(line.Peek())) line.Advance();
+                for (unsigned char o; (o = line.Peek()) && o != '|' && !IsBlank(o);) SkipCharacter(line, isLeadByte);
                 SkipBlanks(line);
             }
             continue;
@@ -214,33 +214,25 @@ CString NumberText(const char* text, unsigned base, unsigned limit, const char* 
     return result;
 }
 
-// The tool's arguments after its command word, up to the line's end or a pipe; a later option
-// overrides an earlier one, as it does for the tool.
+// The tool's arguments after its command word, up to the line's end or a pipe, read as COMMAND.COM
+// splits words; a later option overrides an earlier one, as it does for the tool.
 void ReadOptions(DosLine& line, LeadBytePredicate isLeadByte, BootToolOptions& options) {
+    CommandWord key, value;
     for (unsigned char c = line.Peek(); c && c != '|'; c = line.Peek()) {
-        if (IsArgumentGap(c)) {
-            line.Advance();
-            continue;
-        }
         if (IsRedirection(c)) {
             SkipRedirection(line, isLeadByte);
             continue;
         }
-        // An argument too long for the buffer, or with a double-byte character, holds no number.
-        char argument[16];
-        size_t length = 0;
-        bool number = true;
-        for (; c && !IsArgumentGap(c) && !IsRedirection(c) && c != '|'; c = line.Peek()) {
-            if (isLeadByte(c)) number = false;
-            SkipCharacter(line, isLeadByte);
-            if (length + 1 < sizeof argument) argument[length++] = static_cast<char>(c);
-            else number = false;
-        }
-        argument[length] = '\0';
-        if (strncmp(argument, "DIRQ=", 5) == 0) {
-            options.irq = number ? NumberText(argument + 5, 10, 15, "%2d") : CString();
-        } else if (strncmp(argument, "DREAM=", 6) == 0) {
-            options.port = number ? NumberText(argument + 6, 16, 0xFFFF, "%3X") : CString();
+        ReadCommandWord(line, isLeadByte, key);
+        if (line.Peek() == '=') {
+            line.Advance();
+            ReadCommandWord(line, isLeadByte, value);
+            // A quoted value or one with a path in it is no number the tool takes.
+            if (!value.bare) value.name[0] = '\0';
+            if (key.Is("DIRQ")) options.irq = NumberText(value.name, 10, 15, "%2d");
+            if (key.Is("DREAM")) options.port = NumberText(value.name, 16, 0xFFFF, "%3X");
+        } else if (IsArgumentGap(line.Peek())) {
+            line.Advance();
         }
     }
 }
@@ -259,8 +251,9 @@ bool StartsTheTool(DosLine line, LeadBytePredicate isLeadByte, BootToolOptions* 
             break;
         }
         // A later element of a pipe is a command of its own.
-        while (line.Peek() && line.Peek() != '|') SkipCharacter(line, isLeadByte);
-        if (!line.Peek()) return false;
+        unsigned char c;
+        while ((c = line.Peek()) && c != '|') SkipCharacter(line, isLeadByte);
+        if (!c) return false;
         line.Advance();
     }
 }

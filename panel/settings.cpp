@@ -58,6 +58,22 @@ SaveFailure WriteFileSetting(SettingsStore& store, const char* key, const CStrin
     return store.WriteIniString(IniPath, IniSectionFiles, key, value);
 }
 
+FileSettingsSave SaveFileSettings(SettingsStore& store) {
+    const char* const keys[] = {IniKeyFirmware, IniKeyMasterBank, IniKeySlaveBank};
+    const CString* const values[] = {&AppliedSettings.firmwarePath, &AppliedSettings.masterBankPath,
+                                     &AppliedSettings.slaveBankPath};
+    FileSettingsSave result = {FileSettingsSaved::None, SaveFailure::None};
+    unsigned written = 0;
+    while (written < 3 && (result.failure = WriteFileSetting(store, keys[written], *values[written])) == SaveFailure::None)
+        ++written;
+    result.saved = static_cast<FileSettingsSaved>(written);
+    if (written == 0) return result;
+    // Windows 9x keeps profile writes in a cache and reports success; only the flush tells.
+    const SaveFailure flushed = store.FlushIni(IniPath);
+    if (flushed != SaveFailure::None) result = {FileSettingsSaved::NotFlushed, flushed};
+    return result;
+}
+
 void SaveAutoCheck(SettingsStore& store) {
     store.WriteProfileInt(ProfileSection, ProfileAutoCheck, AppliedSettings.autoCheck == "1" ? 1 : 0);
 }

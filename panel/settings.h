@@ -42,9 +42,11 @@ public:
     // The key's value (at most SettingTextLimit characters), or defaultValue when it is missing.
     virtual CString ReadIniString(const char* path, const char* section, const char* key,
                                   const char* defaultValue) = 0;
-    // Writes a key; why the file kept its old contents, or None.
+    // Writes a key; why the file kept its old contents, or None. The write may wait in a cache.
     virtual SaveFailure WriteIniString(const char* path, const char* section, const char* key,
                                        const char* value) = 0;
+    // Writes the cached keys of the file to the disk; why they may not be there, or None.
+    virtual SaveFailure FlushIni(const char* path) = 0;
     virtual int ReadProfileInt(const char* section, const char* entry, int defaultValue) = 0;
     virtual void WriteProfileInt(const char* section, const char* entry, int value) = 0;
     // Lead bytes of the system's ANSI code page, so upper-casing keeps double-byte characters.
@@ -57,6 +59,23 @@ void LoadFileSettings(SettingsStore& store);
 void LoadAutoCheck(SettingsStore& store);
 // Writes one key of the file settings; why the INI file kept its old contents, or None.
 SaveFailure WriteFileSetting(SettingsStore& store, const char* key, const CString& value);
+
+// What became of the three file settings of AppliedSettings in the INI file: how many of its keys,
+// in the order below, were written before one was refused, or that they did not reach the disk.
+enum class FileSettingsSaved {
+    None,             // the first key was refused: the old file is unchanged
+    FirmwareOnly,     // the master bank's key was refused; neither bank was saved
+    AllButSlaveBank,  // the slave bank's key was refused
+    All,
+    NotFlushed,       // the keys could not be written to the disk: what the file holds is not known
+};
+struct FileSettingsSave {
+    FileSettingsSaved saved;
+    SaveFailure failure;  // why not all were saved; None with All
+};
+// Writes FirmWare, the master bank and the slave bank in this order, stopping at a refused key so
+// that a file that cannot take them keeps its other old ones, and flushes what was written.
+FileSettingsSave SaveFileSettings(SettingsStore& store);
 void SaveAutoCheck(SettingsStore& store);
 
 // The same operations on the platform's own stores (the Win32 layer provides them).
@@ -65,7 +84,5 @@ inline void ComputeIniPath() { ComputeIniPath(PlatformSettingsStore()); }
 inline void LoadInstallPath() { LoadInstallPath(PlatformSettingsStore()); }
 inline void LoadFileSettings() { LoadFileSettings(PlatformSettingsStore()); }
 inline void LoadAutoCheck() { LoadAutoCheck(PlatformSettingsStore()); }
-inline SaveFailure WriteFileSetting(const char* key, const CString& value) {
-    return WriteFileSetting(PlatformSettingsStore(), key, value);
-}
+inline FileSettingsSave SaveFileSettings() { return SaveFileSettings(PlatformSettingsStore()); }
 inline void SaveAutoCheck() { SaveAutoCheck(PlatformSettingsStore()); }

@@ -29,6 +29,13 @@ public:
         if (WritePrivateProfileStringA(section, key, value, path)) return SaveFailure::None;
         return SaveFailureOfError(GetLastError(), path);
     }
+    SaveFailure FlushIni(const char* path) override {
+        SetLastError(ERROR_SUCCESS);
+        if (WritePrivateProfileStringA(nullptr, nullptr, nullptr, path)) return SaveFailure::None;
+        // Wine answers every flush with FALSE, and sets an error only when the write failed.
+        const DWORD error = GetLastError();
+        return error == ERROR_SUCCESS ? SaveFailure::None : SaveFailureOfError(error, path);
+    }
     int ReadProfileInt(const char* section, const char* entry, int defaultValue) override {
         return static_cast<int>(AfxGetApp()->GetProfileInt(section, entry, defaultValue));
     }

@@ -58,14 +58,6 @@ int strcmp(const char* a, const char* b) {
     return *x - *y;
 }
 
-int strncmp(const char* a, const char* b, size_t count) {
-    const unsigned char* x = reinterpret_cast<const unsigned char*>(a);
-    const unsigned char* y = reinterpret_cast<const unsigned char*>(b);
-    for (; count; --count, ++x, ++y)
-        if (*x != *y || !*x) return *x - *y;
-    return 0;
-}
-
 char* strcpy(char* target, const char* source) {
     char* t = target;
     while ((*t++ = *source++)) {}

@@ -2,7 +2,7 @@
 # demo-machine.sh PREFIX
 # Lays out a prepared Wine prefix as the Windows 98 machine the panel expects: the card on PCI bus 0
 # beside a 440BX chipset (served from a configuration-space dump), Tessan.ini in the Windows directory,
-# an autoexec.bat with the DOS tool's line among ordinary lines, the DOS tool and the four drivers
+# an AUTOEXEC.BAT with the DOS tool's line among ordinary lines, the DOS tool and the four drivers
 # with their versions, and the card's software in C:\KESTRO.
 # Prints the environment (export lines) that a program on that machine runs with.
 set -euo pipefail
@@ -24,7 +24,9 @@ Sound Font Bank Master=C:\Kestro\Util\torbel08.94b
 Sound Font Bank Slave=C:\Kestro\Util\torbel08.94b
 INI
 
-crlf >"$c/autoexec.bat" <<'BAT'
+# The panel writes the boot file back as AUTOEXEC.BAT: a second run must not leave two of them.
+find "$c" -maxdepth 1 -iname 'autoexec.*' -delete
+crlf >"$c/AUTOEXEC.BAT" <<'BAT'
 @echo off
 rem Startup for the demo machine
 path c:\windows;c:\windows\command

@@ -63,17 +63,20 @@ UINT ReasonText(SaveFailure failure) {
     case SaveFailure::ReadOnly: return IDS_WHY_READ_ONLY;
     case SaveFailure::InUse: return IDS_WHY_IN_USE;
     case SaveFailure::TooManyLines: return IDS_WHY_TOO_MANY_LINES;
+    case SaveFailure::TooLarge: return IDS_WHY_TOO_LARGE;
+    case SaveFailure::NotText: return IDS_WHY_NOT_TEXT;
     case SaveFailure::PathTooLong: return IDS_WHY_PATH_TOO_LONG;
     case SaveFailure::DiskFull: return IDS_WHY_DISK_FULL;
     default: return IDS_WHY_OTHER;
     }
 }
 
-// Adds what was not saved in path, and why, to text; nothing when it was saved.
-void AddNotSaved(CString& text, UINT what, const char* path, SaveFailure failure) {
+// Adds what was not saved in path, and why, to text; nothing when it was saved. The text of a
+// missing boot file goes on with the spare file oldFile and path again.
+void AddNotSaved(CString& text, UINT what, const char* path, SaveFailure failure, const char* oldFile = "") {
     if (failure == SaveFailure::None) return;
     CString paragraph;
-    paragraph.Format(LoadUiString(what), path, LoadUiString(ReasonText(failure)).c_str());
+    paragraph.Format(LoadUiString(what), path, LoadUiString(ReasonText(failure)).c_str(), oldFile, path);
     if (!text.IsEmpty()) text += "\n\n";
     text += paragraph;
 }
@@ -98,6 +101,10 @@ void ShowInList(CComboBox& list, const CString& value) {
     list.SetCurSel(found == CB_ERR ? -1 : static_cast<int>(found));
 }
 
+// What the INI file did not save, by FileSettingsSaved (nothing is said of All).
+const UINT IniTexts[] = {IDS_NOT_SAVED_INI, IDS_NOT_SAVED_INI_BANKS, IDS_NOT_SAVED_INI_SLAVE, 0,
+                         IDS_NOT_SAVED_INI_FLUSH};
+
 const char SystemInfoCommand[] = "rundll32 shell32,Control_RunDLL sysdm.cpl";
 const char MultimediaInfoCommand[] = "rundll32 shell32,Control_RunDLL mmsys.cpl";
 
@@ -112,10 +119,11 @@ bool CSettingPage::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
         *pResult = 0;
         return true;
     case static_cast<UINT>(PSN_APPLY): {
-        SaveFailure iniFailure = SaveFailure::None, bootFailure = SaveFailure::None;
-        ApplySettings(iniFailure, bootFailure);
+        FileSettingsSave ini;
+        BootSaveReport boot;
+        ApplySettings(ini, boot);
         SaveAutoCheck();
-        ReportFailedApply(iniFailure, bootFailure);
+        ReportFailedApply(ini, boot);
         break;
     }
     case static_cast<UINT>(PSN_SETACTIVE):
@@ -197,22 +205,18 @@ void CSettingPage::EnableLists(bool enable) {
     m_cbIrq.EnableWindow(enable);
 }
 
-void CSettingPage::ApplySettings(SaveFailure& iniFailure, SaveFailure& bootFailure) {
+void CSettingPage::ApplySettings(FileSettingsSave& ini, BootSaveReport& boot) {
     AppliedSettings = PendingSettings;
-    // One refused key stops the others, so that a file that cannot take them keeps all its old ones.
-    iniFailure = WriteFileSetting(IniKeyFirmware, AppliedSettings.firmwarePath);
-    if (iniFailure == SaveFailure::None)
-        iniFailure = WriteFileSetting(IniKeyMasterBank, AppliedSettings.masterBankPath);
-    if (iniFailure == SaveFailure::None)
-        iniFailure = WriteFileSetting(IniKeySlaveBank, AppliedSettings.slaveBankPath);
+    ini = SaveFileSettings();
     // The box as it is now decides, not the autoCheck text.
-    bootFailure = ApplyBootSettings(m_chkAutoDetect.GetCheck() == BST_CHECKED);
+    boot = ApplyBootSettings(m_chkAutoDetect.GetCheck() == BST_CHECKED);
 }
 
-void CSettingPage::ReportFailedApply(SaveFailure iniFailure, SaveFailure bootFailure) {
+void CSettingPage::ReportFailedApply(const FileSettingsSave& ini, const BootSaveReport& boot) {
     CString text;
-    AddNotSaved(text, IDS_NOT_SAVED_INI, IniPath, iniFailure);
-    AddNotSaved(text, IDS_NOT_SAVED_BOOT, BootFilePath, bootFailure);
+    AddNotSaved(text, IniTexts[static_cast<int>(ini.saved)], IniPath, ini.failure);
+    AddNotSaved(text, boot.oldFile[0] ? IDS_NOT_SAVED_BOOT_MISSING : IDS_NOT_SAVED_BOOT, BootFilePath, boot.failure,
+                boot.oldFile);
     if (text.IsEmpty()) return;
     MessageBoxA(::GetParent(m_hWnd), text, LoadUiString(IDS_NOT_SAVED_CAPTION), MB_OK | MB_ICONEXCLAMATION);
 }

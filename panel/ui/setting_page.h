@@ -1,7 +1,8 @@
 // The Setting page: interrupt, I/O address, automatic detection, firmware and sound banks.
 #pragma once
 #include "afxdlgs.h"
-#include "save_failure.h"
+#include "bootfile.h"
+#include "settings.h"
 
 class CSettingPage : public CPropertyPage {
     DECLARE_DYNAMIC(CSettingPage)
@@ -42,11 +43,11 @@ private:
     // The three path fields from AppliedSettings.
     void ShowFileTexts();
     // The first part of every apply: PendingSettings becomes AppliedSettings, then the INI file and
-    // the boot file are written; what each of them could not save, or None.
-    void ApplySettings(SaveFailure& iniFailure, SaveFailure& bootFailure);
-    // Tells the user, in a message box owned by the sheet, which file kept its old contents and why;
+    // the boot file are written; what became of each.
+    void ApplySettings(FileSettingsSave& ini, BootSaveReport& boot);
+    // Tells the user, in a message box owned by the sheet, what each file did not save and why;
     // nothing when both were saved.
-    void ReportFailedApply(SaveFailure iniFailure, SaveFailure bootFailure);
+    void ReportFailedApply(const FileSettingsSave& ini, const BootSaveReport& boot);
     // Runs the file-open dialog in m_strLastDir; true when an existing file that the settings can
     // hold was chosen, which then sets m_strLastDir and m_strLastFile. A path too long to be kept
     // is told in a message box owned by the sheet.

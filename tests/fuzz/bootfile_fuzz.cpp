@@ -45,41 +45,126 @@ struct Model {
     std::string bytes;  // the new file when the outcome is Rewritten
 };
 
-// Whether an upper-cased line (without its line end) starts the tool: blanks and an optional '@',
-// then an optional LH or LOADHIGH and its /options, then a command word whose name after its last
-// '\' or ':' (never a trail byte) is KESTRO or KESTRO.EXE. A line starting with ':' is a label.
-bool StartsTool(const std::string& line, LeadBytePredicate lead) {
-    const std::string blanks = " \t";
-    size_t at = std::min(line.find_first_not_of(blanks), line.size());
-    if (at < line.size() && line[at] == '@') at = std::min(line.find_first_not_of(blanks, at + 1), line.size());
-    if (at < line.size() && line[at] == ':') return false;
-    auto commandName = [&]() {
-        size_t nameStart = at;
-        while (at < line.size() && std::string(" \t/,;=").find(line[at]) == std::string::npos) {
-            if (lead(static_cast<unsigned char>(line[at])) && at + 1 < line.size()) {
-                at += 2;
+// The pieces of an upper-cased pipe element, as COMMAND.COM splits it: a lead byte always takes
+// the next byte with it, so a trail byte is never a separator.
+struct Element {
+    std::string text;
+    LeadBytePredicate lead;
+    size_t at = 0;
+
+    size_t Width(size_t i) const {
+        return lead(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+    }
+    bool At(const char* set) const { return at < text.size() && strchr(set, text[at]); }
+    void Blanks() {
+        while (At(" \t")) ++at;
+    }
+    // A command word (quotes group, but a pipe never is inside one): its name after the last '\'
+    // or ':' without quotes, and whether it was bare.
+    std::string Word(bool& bare) {
+        std::string name;
+        bool quoted = false;
+        bare = true;
+        while (at < text.size() && (quoted || !At(" \t/,;=<>"))) {
+            const char c = text[at];
+            if (c == '"' || c == '\\' || c == ':') {
+                if (c == '"') quoted = !quoted;
+                if (c != '"') name.clear();
+                bare = false;
+                ++at;
                 continue;
             }
-            if (line[at] == '\\' || line[at] == ':') nameStart = at + 1;
-            ++at;
+            name += text.substr(at, Width(at));
+            at += Width(at);
         }
-        return line.substr(nameStart, at - nameStart);
-    };
-    std::string name = commandName();
-    if (name == "LH" || name == "LOADHIGH") {
-        at = std::min(line.find_first_not_of(blanks, at), line.size());
-        while (at < line.size() && line[at] == '/') {
-            at = std::min(line.find_first_of(blanks, at), line.size());
-            at = std::min(line.find_first_not_of(blanks, at), line.size());
-        }
-        name = commandName();
+        return name;
     }
-    return name == "KESTRO" || name == "KESTRO.EXE";
+    // An argument: up to a blank or a redirection outside quotes (or '=' when asked).
+    void Argument(bool equals = false) {
+        bool quoted = false;
+        while (at < text.size() && (quoted || !At(equals ? " \t<>=" : " \t<>"))) {
+            if (text[at] == '"') quoted = !quoted;
+            at += Width(at);
+        }
+    }
+};
+
+enum class Kind { Tool, Other, Never };
+
+Kind CommandOf(Element e) {
+    for (;;) {
+        e.Blanks();
+        if (e.At("@")) {
+            ++e.at;
+            continue;
+        }
+        if (e.At("<>")) {
+            while (e.At("<>")) ++e.at;
+            e.Blanks();
+            e.Argument();
+            continue;
+        }
+        if (e.At(":")) return Kind::Never;
+        bool bare;
+        const std::string word = e.Word(bare);
+        auto is = [&](const char* keyword) { return bare && word == keyword; };
+        if (is("REM")) return Kind::Never;
+        if (is("CALL")) continue;
+        if (is("LH") || is("LOADHIGH")) {
+            e.Blanks();
+            while (e.At("/")) {
+                while (e.at < e.text.size() && !e.At(" \t")) e.at += e.Width(e.at);
+                e.Blanks();
+            }
+            continue;
+        }
+        if (is("IF")) {
+            e.Blanks();
+            size_t start = e.at;
+            bool conditionBare;
+            std::string condition = e.Word(conditionBare);
+            if (conditionBare && condition == "NOT") {
+                e.Blanks();
+                start = e.at;
+                condition = e.Word(conditionBare);
+            }
+            e.Blanks();
+            if (conditionBare && (condition == "EXIST" || condition == "ERRORLEVEL") && !e.At("=")) {
+                e.Argument();
+                continue;
+            }
+            e.at = start;
+            e.Argument(true);
+            e.Blanks();
+            if (e.text.compare(e.at, 2, "==") != 0) return Kind::Other;
+            while (e.At("=")) ++e.at;
+            e.Blanks();
+            e.Argument();
+            continue;
+        }
+        return word == "KESTRO" || word == "KESTRO.EXE" ? Kind::Tool : Kind::Other;
+    }
+}
+
+// Whether an upper-cased line (without its line end) starts the tool: some element of its pipe,
+// before any REM or label, has KESTRO or KESTRO.EXE as its command after its prefixes.
+bool StartsTool(const std::string& line, LeadBytePredicate lead) {
+    Element whole{line, lead};
+    size_t start = 0;
+    for (size_t i = 0; i <= line.size(); i += i < line.size() ? whole.Width(i) : 1) {
+        if (i < line.size() && line[i] != '|') continue;
+        const Kind kind = CommandOf(Element{line.substr(start, i - start), lead});
+        if (kind != Kind::Other) return kind == Kind::Tool;
+        start = i + 1;
+    }
+    return false;
 }
 
 // What the rewrite must produce: DOS text up to a Ctrl-Z with CR LF, lone CR and lone LF each ending
 // a line, one decision per line on its upper-cased text, every other byte kept in order, every line
-// written with CR LF, the command on a line of its own when no line was the tool's.
+// written with CR LF; the first tool line becomes the command and later ones go, or the command is
+// added as a line of its own. Refused for size: too many lines when the new file would have more
+// than 1000, too large when its long lines need more than 1000 entries of 255 characters.
 Model Predict(const std::string& file, const std::string& command, LeadBytePredicate lead) {
     if (command.size() > 254) return {BootUpdateOutcome::CommandTooLong, ""};
     std::string raw = file.substr(0, file.find('\x1A'));
@@ -88,9 +173,14 @@ Model Predict(const std::string& file, const std::string& command, LeadBytePredi
         if (raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n') continue;
         text += raw[i] == '\r' ? '\n' : raw[i];
     }
+    size_t lines = std::count(text.begin(), text.end(), '\n') + (!text.empty() && text.back() != '\n');
+    auto tooBig = [&](size_t needed) {
+        return Model{needed > BootLineCount ? BootUpdateOutcome::TooManyLines : BootUpdateOutcome::TooLarge, ""};
+    };
     std::string out;
     size_t entries = 0;
     bool replaced = false;
+    size_t lastLength = 0;
     for (size_t start = 0; start < text.size();) {
         size_t end = text.find('\n', start);
         end = end == std::string::npos ? text.size() : end + 1;
@@ -98,7 +188,7 @@ Model Predict(const std::string& file, const std::string& command, LeadBytePredi
         start = end;
         // The store takes a line in pieces of 255 characters; a zero byte ends the piece it is in.
         for (size_t piece = 0; piece < line.size(); piece += 255) {
-            if (entries == BootLineCount) return {BootUpdateOutcome::TooManyLines, ""};
+            if (entries == BootLineCount) return tooBig(lines);
             if (line.find('\0', piece) < piece + 255) return {BootUpdateOutcome::NotText, ""};
             ++entries;
         }
@@ -110,19 +200,26 @@ Model Predict(const std::string& file, const std::string& command, LeadBytePredi
                 line[i] = static_cast<char>(c - 'a' + 'A');
             }
         }
+        lastLength = line.size();
         if (StartsTool(line.substr(0, line.find('\n')), lead)) {
             entries -= (line.size() + 254) / 255;
-            ++entries;
-            out += command + "\n";
+            if (!replaced) {
+                ++entries;
+                out += command + "\n";
+            }
             replaced = true;
         } else {
             out += line;
         }
     }
     if (!replaced) {
-        if (entries == BootLineCount) return {BootUpdateOutcome::TooManyLines, ""};
-        if (!out.empty() && out.back() != '\n') out += '\n';
-        out += command;
+        if (!out.empty() && out.back() != '\n') {
+            // A last line that fills its last piece takes its line end in an entry of its own.
+            if (lastLength % 255 == 0 && entries < BootLineCount) ++entries;
+            out += '\n';
+        }
+        if (entries == BootLineCount) return tooBig(lines + 1);
+        out += command + "\n";
     }
     std::string bytes;
     for (char c : out) {
@@ -137,10 +234,19 @@ std::string Padded(std::string text, size_t width) {
     return text;
 }
 
-std::string ExpectedCommand(const std::string& directory, bool irqChanged, bool portChanged, const std::string& irq,
-                            const std::string& port, bool autoDetect) {
-    if (autoDetect) return directory + "\\KESTRO.EXE";
-    if (irqChanged) return directory + "\\KESTRO DIRQ=" + Padded(irq, 2) + (portChanged ? " DREAM=" + port : "");
+std::string Trim(const std::string& text) {
+    const size_t first = text.find_first_not_of(" \t");
+    return first == std::string::npos ? "" : text.substr(first, text.find_last_not_of(" \t") + 1 - first);
+}
+
+// Options only with values, and the values without their blanks.
+std::string ExpectedCommand(const std::string& directory, bool irqChanged, bool portChanged, std::string irq,
+                            std::string port, bool autoDetect) {
+    irq = Trim(irq);
+    port = Trim(port);
+    if (autoDetect || ((!irqChanged || irq.empty()) && port.empty())) return directory + "\\KESTRO.EXE";
+    if (irqChanged && !irq.empty())
+        return directory + "\\KESTRO DIRQ=" + Padded(irq, 2) + (portChanged && !port.empty() ? " DREAM=" + port : "");
     return directory + "\\KESTRO DREAM=" + Padded(port, 3);
 }
 

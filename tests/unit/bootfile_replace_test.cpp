@@ -146,9 +146,16 @@ TEST(RewriteBootFile, UserBootFileSurvivesEveryFault) {
         fs.files[Bat] = Old;
         c.inject(fs);
         fs.afterChange = [&c](const FakeBootFiles& files) { ExpectCompleteCopy(files, c.name); };
-        EXPECT_EQ(RewriteBootFile(fs, Command.c_str(), IsCp949LeadByte), c.outcome) << c.name;
+        BootSaveReport report;
+        EXPECT_EQ(RewriteBootFile(fs, Command.c_str(), IsCp949LeadByte, &report), c.outcome) << c.name;
 
         std::map<std::string, std::string> others = fs.files;
+        // When the boot file could not get its name back the user is told where the old one is.
+        if (c.outcome == BootUpdateOutcome::RollbackFailed) {
+            EXPECT_EQ(others[report.oldFile], Old) << c.name;
+        } else {
+            EXPECT_STREQ(report.oldFile, "") << c.name;
+        }
         auto bat = others.find(Bat);
         switch (c.bat) {
         case Expect::Old:

@@ -5,6 +5,7 @@
 #include <map>
 #include <string>
 #include <tuple>
+#include <vector>
 
 namespace {
 
@@ -15,6 +16,9 @@ public:
     std::map<std::tuple<std::string, std::string, std::string>, std::string> ini;  // path, section, key
     std::map<std::pair<std::string, std::string>, int> profile;
     std::string lastIniPath;
+    std::map<std::string, SaveFailure> refusedKeys;
+    SaveFailure flushFailure = SaveFailure::None;
+    std::vector<std::string> flushed;
 
     CString GetEnvironment(const char* name) override {
         auto it = environment.find(name);
@@ -26,8 +30,14 @@ public:
         return it == ini.end() ? CString(def) : CString(it->second.c_str());
     }
     SaveFailure WriteIniString(const char* path, const char* section, const char* key, const char* value) override {
+        auto refused = refusedKeys.find(key);
+        if (refused != refusedKeys.end()) return refused->second;
         ini[{path, section, key}] = value;
         return SaveFailure::None;
+    }
+    SaveFailure FlushIni(const char* path) override {
+        flushed.push_back(path);
+        return flushFailure;
     }
     int ReadProfileInt(const char* section, const char* entry, int def) override {
         auto it = profile.find({section, entry});
@@ -119,6 +129,42 @@ TEST_F(Settings, FileSettingsAreWrittenVerbatimToTheTessanSection) {
     EXPECT_STREQ(IniPath, "C:\\WIN%sDOWS\\Tessan.ini");
     WriteFileSetting(store, "FirmWare", CString("C:\\100%\\%s%d.BIN"));
     EXPECT_EQ((store.ini[{"C:\\WIN%sDOWS\\Tessan.ini", "Tessan", "FirmWare"}]), "C:\\100%\\%s%d.BIN");
+}
+
+TEST_F(Settings, SavingTheFileSettingsSaysWhichReachedTheDisk) {
+    const struct {
+        const char* refusedKey;  // nullptr: none
+        SaveFailure refusal, flush;
+        FileSettingsSaved saved;
+        SaveFailure failure;
+        size_t keysStored, flushes;
+    } cases[] = {
+        {nullptr, SaveFailure::None, SaveFailure::None, FileSettingsSaved::All, SaveFailure::None, 3, 1},
+        {"FirmWare", SaveFailure::ReadOnly, SaveFailure::None, FileSettingsSaved::None, SaveFailure::ReadOnly, 0, 0},
+        {"Sound Font Bank Master", SaveFailure::InUse, SaveFailure::None, FileSettingsSaved::FirmwareOnly,
+         SaveFailure::InUse, 1, 1},
+        {"Sound Font Bank Slave", SaveFailure::DiskFull, SaveFailure::None, FileSettingsSaved::AllButSlaveBank,
+         SaveFailure::DiskFull, 2, 1},
+        {nullptr, SaveFailure::None, SaveFailure::DiskFull, FileSettingsSaved::NotFlushed, SaveFailure::DiskFull, 3, 1},
+        {"Sound Font Bank Slave", SaveFailure::InUse, SaveFailure::Other, FileSettingsSaved::NotFlushed,
+         SaveFailure::Other, 2, 1},
+    };
+    IniPath = "C:\\WINDOWS\\Tessan.ini";
+    AppliedSettings.firmwarePath = "F.BIN";
+    AppliedSettings.masterBankPath = "M.94B";
+    AppliedSettings.slaveBankPath = "S.94B";
+    for (const auto& c : cases) {
+        store = FakeStore();
+        if (c.refusedKey) store.refusedKeys[c.refusedKey] = c.refusal;
+        store.flushFailure = c.flush;
+        const FileSettingsSave save = SaveFileSettings(store);
+        const std::string name = c.refusedKey ? c.refusedKey : "no key refused";
+        EXPECT_EQ(save.saved, c.saved) << name;
+        EXPECT_EQ(save.failure, c.failure) << name;
+        EXPECT_EQ(store.ini.size(), c.keysStored) << name;
+        EXPECT_EQ(store.flushed, std::vector<std::string>(c.flushes, "C:\\WINDOWS\\Tessan.ini")) << name;
+    }
+    EXPECT_EQ(store.ini.begin()->second, "F.BIN");
 }
 
 }  // namespace

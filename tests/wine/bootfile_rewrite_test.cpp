@@ -1,4 +1,4 @@
-// The boot-file update on a real c:\autoexec.bat in the Wine prefix (C: is the prefix's drive_c).
+// The boot-file update on a real C:\AUTOEXEC.BAT in the Wine prefix (C: is the prefix's drive_c).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -81,18 +81,28 @@ private:
 };
 
 TEST_F(BootFileOnDisk, RewritesTheToolsLineAndUpperCasesTheRest) {
-    WriteFileBytes(BootFilePath, "path c:\\windows\r\nc:\\windows\\kestro dirq=5\r\nset temp=c:\\temp\r\n\x1A");
+    DeleteFileA(BootFilePath);
+    WriteFileBytes("c:\\autoexec.bat", "path c:\\windows\r\nc:\\windows\\kestro dirq=5\r\nset temp=c:\\temp\r\n\x1A");
     EXPECT_FALSE(UpdateBootFile(false, false, "", "", true));
     EXPECT_EQ(ReadFileBytes(BootFilePath), "PATH C:\\WINDOWS\r\nC:\\WINDOWS\\KESTRO.EXE\r\nSET TEMP=C:\\TEMP\r\n");
     EXPECT_EQ(SpareFiles(), "");
+    // The name on the disk is the upper-case 8.3 one, whatever case the old file had.
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(BootFilePath, &found);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE);
+    FindClose(search);
+    EXPECT_STREQ(found.cFileName, "AUTOEXEC.BAT");
 }
 
 TEST_F(BootFileOnDisk, AddsTheCommandBuiltFromWinbootdir) {
     SetEnvironmentVariableA("winbootdir", "D:\\WIN98");
     WriteFileBytes(BootFilePath, "@echo off\r\nprompt $p$g");
-    EXPECT_FALSE(UpdateBootFile(true, true, "5", "340", false));
-    EXPECT_EQ(ReadFileBytes(BootFilePath), "@ECHO OFF\r\nPROMPT $P$G\r\nD:\\WIN98\\KESTRO DIRQ=5  DREAM=340");
+    EXPECT_FALSE(UpdateBootFile(true, true, " 5", "340", false));
+    EXPECT_EQ(ReadFileBytes(BootFilePath), "@ECHO OFF\r\nPROMPT $P$G\r\nD:\\WIN98\\KESTRO DIRQ=5  DREAM=340\r\n");
     EXPECT_EQ(SpareFiles(), "");
+    BootToolOptions options = ReadBootToolOptions();
+    EXPECT_STREQ(options.irq.c_str(), " 5");
+    EXPECT_STREQ(options.port.c_str(), "340");
 }
 
 TEST_F(BootFileOnDisk, UpperCasingFollowsTheSystemCodePage) {
@@ -100,7 +110,7 @@ TEST_F(BootFileOnDisk, UpperCasingFollowsTheSystemCodePage) {
     WriteFileBytes(BootFilePath, "echo \xB0" "a\r\n");
     EXPECT_FALSE(UpdateBootFile(false, false, "", "", true));
     const char* kept = GetACP() == 949 ? "ECHO \xB0" "a\r\n" : "ECHO \xB0" "A\r\n";
-    EXPECT_EQ(ReadFileBytes(BootFilePath), std::string(kept) + "C:\\WINDOWS\\KESTRO.EXE") << "code page " << GetACP();
+    EXPECT_EQ(ReadFileBytes(BootFilePath), std::string(kept) + "C:\\WINDOWS\\KESTRO.EXE\r\n") << "code page " << GetACP();
 }
 
 TEST_F(BootFileOnDisk, MissingBootFileStaysMissing) {

@@ -80,8 +80,10 @@ TEST_F(PlatformStores, LowerCaseValuesLoadUpperCasedAndAreWrittenBackAsApplied) 
     EXPECT_STREQ(AppliedSettings.masterBankPath, "C:\\BANKS\\M.94B");
     EXPECT_STREQ(AppliedSettings.slaveBankPath, "S.94B");
 
-    WriteFileSetting("FirmWare", AppliedSettings.firmwarePath);
-    WriteFileSetting("Sound Font Bank Slave", CString("C:\\100%\\%s.94B"));
+    AppliedSettings.slaveBankPath = "C:\\100%\\%s.94B";
+    const FileSettingsSave save = SaveFileSettings();
+    EXPECT_EQ(save.saved, FileSettingsSaved::All);
+    EXPECT_EQ(save.failure, SaveFailure::None);
     std::string ini = ReadFileBytes(iniPath.c_str());
     EXPECT_NE(ini.find("FirmWare=C:\\FW\\PELKAD.BIN"), std::string::npos) << ini;
     EXPECT_NE(ini.find("Sound Font Bank Slave=C:\\100%\\%s.94B"), std::string::npos) << ini;
