@@ -427,7 +427,7 @@ TEST_F(SettingPage, BrowsePicksThatCannotBeKeptAreToldOrRefused) {
     ASSERT_TRUE(box) << "no message box owned by the sheet";
     std::string text;
     EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&text));
-    for (const std::string& part : {Ansi(Korean() ? "경로가 너무 길어" : "path of the chosen file is too long"), name})
+    for (const std::string& part : {Ansi(Korean() ? "경로가 너무 깁니다." : "The path is too long."), name})
         EXPECT_NE(text.find(part), std::string::npos) << "no \"" << Utf8(part) << "\" in\n" << Utf8(text);
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
     ASSERT_TRUE(WaitUntilGone(box, 10000)) << "the message box stayed open";
