@@ -90,9 +90,10 @@ enum class BootUpdateOutcome {
 // Reads DOS text into the store, upper-cased, with the first line that starts the tool (see
 // StartsTheTool) replaced whole by command and a line end and every later one dropped, so that the
 // tool runs once; adds the command as a line of its own, with its line end, when no line was the tool's.
-// Returns Rewritten when the store holds the new contents, or the reason it cannot.
+// Returns Rewritten when the store holds the new contents, or the reason it cannot. options, when
+// given, takes the options of each tool line in turn.
 BootUpdateOutcome ReadBootLines(BootFileSystem& files, const char* command, LeadBytePredicate isLeadByte,
-                                BootLineStore& store);
+                                BootLineStore& store, BootToolOptions* options = nullptr);
 // Writes the entries in order as DOS text: every LF goes out as CR LF. False when a write failed.
 bool WriteBootLines(BootFileSystem& files, const BootLineStore& store);
 
