@@ -1,9 +1,10 @@
-// The DOS tool's line in c:\autoexec.bat: which options the next boot passes to KESTRO.EXE, and the
+// The DOS tool's line in C:\AUTOEXEC.BAT: which options the next boot passes to KESTRO.EXE, and the
 // rewrite of the boot file that puts them there.
 //
-// The text work (command, DOS text, line store, output bytes) is portable and runs over two seams,
-// the file operations and the environment, so that it can be tested natively and under fault
-// injection; bootfile_win32.cpp supplies the Windows side and the two plain entry points.
+// The work is portable and runs over two seams, the file operations and the environment, so that it
+// can be tested natively and under fault injection: dos_command.cpp reads a line as COMMAND.COM
+// does, bootfile_text.cpp holds the line store, bootfile.cpp the safe replace; bootfile_win32.cpp
+// supplies the Windows side and the plain entry points.
 #pragma once
 #include <stddef.h>
 
