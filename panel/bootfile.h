@@ -1,9 +1,10 @@
-// The DOS tool's line in c:\autoexec.bat: which options the next boot passes to KESTRO.EXE, and the
+// The DOS tool's line in C:\AUTOEXEC.BAT: which options the next boot passes to KESTRO.EXE, and the
 // rewrite of the boot file that puts them there.
 //
-// The text work (command, DOS text, line store, output bytes) is portable and runs over two seams,
-// the file operations and the environment, so that it can be tested natively and under fault
-// injection; bootfile_win32.cpp supplies the Windows side and the two plain entry points.
+// The work is portable and runs over two seams, the file operations and the environment, so that it
+// can be tested natively and under fault injection: dos_command.cpp reads a line as COMMAND.COM
+// does, bootfile_text.cpp holds the line store, bootfile.cpp the safe replace; bootfile_win32.cpp
+// supplies the Windows side and the plain entry points.
 #pragma once
 #include <stddef.h>
 
@@ -90,9 +91,10 @@ enum class BootUpdateOutcome {
 // Reads DOS text into the store, upper-cased, with the first line that starts the tool (see
 // StartsTheTool) replaced whole by command and a line end and every later one dropped, so that the
 // tool runs once; adds the command as a line of its own, with its line end, when no line was the tool's.
-// Returns Rewritten when the store holds the new contents, or the reason it cannot.
+// Returns Rewritten when the store holds the new contents, or the reason it cannot. options, when
+// given, takes the options of each tool line in turn.
 BootUpdateOutcome ReadBootLines(BootFileSystem& files, const char* command, LeadBytePredicate isLeadByte,
-                                BootLineStore& store);
+                                BootLineStore& store, BootToolOptions* options = nullptr);
 // Writes the entries in order as DOS text: every LF goes out as CR LF. False when a write failed.
 bool WriteBootLines(BootFileSystem& files, const BootLineStore& store);
 

@@ -126,7 +126,7 @@ void StoreCommand(char* entry, const char* command) {
 }  // namespace
 
 BootUpdateOutcome ReadBootLines(BootFileSystem& files, const char* command, LeadBytePredicate isLeadByte,
-                                BootLineStore& store) {
+                                BootLineStore& store, BootToolOptions* options) {
     store.count = 0;
     store.replaced = false;
     // The command replaces a line together with its line end, or follows one: both must fit an entry.
@@ -145,7 +145,7 @@ BootUpdateOutcome ReadBootLines(BootFileSystem& files, const char* command, Lead
             return lines > BootLineCount ? BootUpdateOutcome::TooManyLines : BootUpdateOutcome::TooLarge;
         }
         ++lines;
-        if (StartsTheTool(DosLine(store.lines + first, store.count - first), isLeadByte)) {
+        if (StartsTheTool(DosLine(store.lines + first, store.count - first), isLeadByte, options)) {
             // The whole line becomes the command, once: a later line that starts the tool is dropped.
             store.count = first;
             if (!store.replaced) StoreCommand(store.lines[store.count++], command);
@@ -193,16 +193,12 @@ bool WriteBootLines(BootFileSystem& files, const BootLineStore& store) {
 BootToolOptions ReadBootToolOptions(BootFileSystem& files, LeadBytePredicate isLeadByte) {
     BootToolOptions options;
     if (!files.OpenRead(BootFilePath)) return options;
-    // One line at a time, in a store of its own; the tool's line later in the file counts.
+    // The rewrite's own reading, with a command that changes nothing: every tool line passes its
+    // options on in turn, so the last one's remain.
     BootLineStore store;
-    DosTextReader text(files);
-    for (;;) {
-        store.count = 0;
-        const LineRead read = ReadLine(text, isLeadByte, store);
-        if (read == LineRead::ReadFailed) options = BootToolOptions();
-        if (read != LineRead::Line) break;
-        BootToolOptions found;
-        if (StartsTheTool(DosLine(store.lines, store.count), isLeadByte, &found)) options = found;
+    if (ReadBootLines(files, "", isLeadByte, store, &options) == BootUpdateOutcome::ReadFailed) {
+        options.irq.Empty();
+        options.port.Empty();
     }
     files.CloseRead();
     return options;

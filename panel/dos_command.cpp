@@ -182,7 +182,8 @@ CommandKind ReadCommand(DosLine& line, LeadBytePredicate isLeadByte) {
         if (word.Is("LH") || word.Is("LOADHIGH")) {
             SkipBlanks(line);
             while (line.Peek() == '/') {  // /L:1;2 /S and the like
-                for (unsigned char o; (o = line.Peek()) && o != '|' && !IsBlank(o);) SkipCharacter(line, isLeadByte);
+                for (unsigned char o; (o = line.Peek()) && o != '|' && !IsBlank(o);)
+                    SkipCharacter(line, isLeadByte);
                 SkipBlanks(line);
             }
             continue;
@@ -199,19 +200,19 @@ CommandKind ReadCommand(DosLine& line, LeadBytePredicate isLeadByte) {
 
 bool IsArgumentGap(unsigned char c) { return IsBlank(c) || c == ',' || c == ';' || c == '/'; }
 
-// The decimal or hexadecimal digits of text as "%2d" or "%3X"; empty when text is not a number from
-// 1 to limit.
-CString NumberText(const char* text, unsigned base, unsigned limit, const char* format) {
+// Sets target to the decimal or hexadecimal digits of text as "%2d" or "%3X"; empty when text is
+// not a number from 1 to limit.
+void SetNumber(CString& target, const char* text, unsigned base, unsigned limit, const char* format) {
+    static const char digits[] = "0123456789ABCDEF";
+    target.Empty();
     unsigned value = 0;
     for (const char* p = text; *p; ++p) {
-        const char* digit = strchr("0123456789ABCDEF", *p);
-        if (!digit || static_cast<unsigned>(digit - "0123456789ABCDEF") >= base) return CString();
-        value = value * base + static_cast<unsigned>(digit - "0123456789ABCDEF");
-        if (value > limit) return CString();
+        const char* digit = strchr(digits, *p);
+        if (!digit || static_cast<unsigned>(digit - digits) >= base) return;
+        value = value * base + static_cast<unsigned>(digit - digits);
+        if (value > limit) return;
     }
-    CString result;
-    if (value > 0) result.Format(format, value);
-    return result;
+    if (value > 0) target.Format(format, value);
 }
 
 // The tool's arguments after its command word, up to the line's end or a pipe, read as COMMAND.COM
@@ -229,8 +230,8 @@ void ReadOptions(DosLine& line, LeadBytePredicate isLeadByte, BootToolOptions& o
             ReadCommandWord(line, isLeadByte, value);
             // A quoted value or one with a path in it is no number the tool takes.
             if (!value.bare) value.name[0] = '\0';
-            if (key.Is("DIRQ")) options.irq = NumberText(value.name, 10, 15, "%2d");
-            if (key.Is("DREAM")) options.port = NumberText(value.name, 16, 0xFFFF, "%3X");
+            if (key.Is("DIRQ")) SetNumber(options.irq, value.name, 10, 15, "%2d");
+            if (key.Is("DREAM")) SetNumber(options.port, value.name, 16, 0xFFFF, "%3X");
         } else if (IsArgumentGap(line.Peek())) {
             line.Advance();
         }
@@ -243,7 +244,11 @@ bool StartsTheTool(DosLine line, LeadBytePredicate isLeadByte, BootToolOptions* 
     for (;;) {
         switch (ReadCommand(line, isLeadByte)) {
         case CommandKind::Tool:
-            if (options) ReadOptions(line, isLeadByte, *options);
+            if (options) {
+                options->irq.Empty();
+                options->port.Empty();
+                ReadOptions(line, isLeadByte, *options);
+            }
             return true;
         case CommandKind::NeverRuns:
             return false;

@@ -42,6 +42,6 @@ private:
 
 // Whether COMMAND.COM would start KESTRO or KESTRO.EXE (with any path, quoted or not) from the line:
 // as its command word after '@', CALL, LH/LOADHIGH, IF conditions and redirections, or as a later
-// element of a pipe; never from a label or a REM line. options, when given, takes the line's options:
+// element of a pipe; never from a label or a REM line. options, when given, takes the tool line's options:
 // DIRQ= as a decimal interrupt from 1 to 15, DREAM= as a hexadecimal address from 1 to FFFF.
 bool StartsTheTool(DosLine line, LeadBytePredicate isLeadByte, BootToolOptions* options = nullptr);

@@ -64,8 +64,10 @@ FileSettingsSave SaveFileSettings(SettingsStore& store) {
                                      &AppliedSettings.slaveBankPath};
     FileSettingsSave result = {FileSettingsSaved::None, SaveFailure::None};
     unsigned written = 0;
-    while (written < 3 && (result.failure = WriteFileSetting(store, keys[written], *values[written])) == SaveFailure::None)
-        ++written;
+    for (; written < 3; ++written) {
+        result.failure = WriteFileSetting(store, keys[written], *values[written]);
+        if (result.failure != SaveFailure::None) break;
+    }
     result.saved = static_cast<FileSettingsSaved>(written);
     if (written == 0) return result;
     // Windows 9x keeps profile writes in a cache and reports success; only the flush tells.

@@ -229,6 +229,27 @@ Model Predict(const std::string& file, const std::string& command, LeadBytePredi
     return {BootUpdateOutcome::Rewritten, bytes};
 }
 
+// Upper-cases a line as the reader does: a-z only, never a trail byte.
+std::string Upper(std::string line, LeadBytePredicate lead) {
+    for (size_t i = 0; i < line.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(line[i]);
+        if (lead(c) && i + 1 < line.size()) {
+            ++i;
+        } else if (c >= 'a' && c <= 'z') {
+            line[i] = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return line;
+}
+
+// How many lines of a written file (every line ends in CR LF) start the tool at the next read.
+size_t ToolLines(const std::string& bytes, LeadBytePredicate lead) {
+    size_t count = 0;
+    for (size_t start = 0, end; (end = bytes.find("\r\n", start)) != std::string::npos; start = end + 2)
+        count += StartsTool(Upper(bytes.substr(start, end - start), lead), lead);
+    return count;
+}
+
 std::string Padded(std::string text, size_t width) {
     if (text.size() < width) text.append(width - text.size(), ' ');
     return text;
@@ -325,6 +346,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     switch (expected) {
     case BootUpdateOutcome::Rewritten:
         Check(after[bat] == model.bytes, "rewritten contents differ from the model");
+        // The tool runs once at the next boot (none when the directory keeps the command from
+        // being the tool's, as a blank in it would; a directory with a line end is no directory).
+        if (command.find_first_of("\r\n\x1A") == std::string::npos)
+            Check(ToolLines(model.bytes, lead) == (StartsTool(Upper(command, lead), lead) ? 1u : 0u),
+                  "not exactly one tool line after the rewrite");
         after.erase(bat);
         if (fault == 14) {
             Check(after[backupName] == old, "backup left behind is not the old file");
@@ -343,5 +369,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         break;
     }
     Check(after.empty(), "spare files left behind");
+
+    // Reading the options back changes nothing.
+    const std::map<std::string, std::string> before = fs.files;
+    fs.readFailAt = -1;
+    fs.stopAfter = -1;
+    ReadBootToolOptions(fs, lead);
+    Check(fs.files == before, "reading the options changed the files");
     return 0;
 }

@@ -189,7 +189,7 @@ TEST(RewriteBootFile, ContentsBeyondTheStoreLeaveTheFileAsItIs) {
         {"1001 lines", Lines(1000, "a\r\n") + "kestro\r\n", BootUpdateOutcome::TooManyLines},
         {"a long line takes one entry per piece", Lines(998, "a\r\n") + Repeat('b', 300) + "\r\n",
          BootUpdateOutcome::TooLarge},
-        {"long lines that fill the store before its end", Lines(600, "a\r\n") + Lines(200, (Repeat('b', 300) + "\r\n").c_str()),
+        {"long lines that fill the store before its end", Lines(600, "a\r\n") + Lines(250, (Repeat('b', 300) + "\r\n").c_str()),
          BootUpdateOutcome::TooLarge},
         {"more than 1000 lines found after the store is full", Lines(1500, "a\r\n") + "kestro", BootUpdateOutcome::TooManyLines},
         {"a zero byte cannot be kept in a line", "echo a\r\nset x=\0y\r\n"s, BootUpdateOutcome::NotText},
