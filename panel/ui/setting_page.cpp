@@ -246,9 +246,8 @@ bool CSettingPage::BrowseForFile(const char* fileName, const char* filter, const
     // start: keep the current one instead, and say why the pick did not take. (The stored setting
     // is this path upper-cased, so it has the same length.)
     if (!FitsSettingText(path)) {
-        CString text(path);
-        text += "\n\n";
-        text += LoadUiString(IDS_WHY_PATH_TOO_LONG);
+        CString text;
+        text.Format("%s\n\n%s", path.c_str(), LoadUiString(IDS_WHY_PATH_TOO_LONG).c_str());
         MessageBoxA(::GetParent(m_hWnd), text, PanelTitle, MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
