@@ -2,7 +2,8 @@
 """Checks the resources compiled into Orrivan.exe against the panel's layout.
 
 Reads the PE resource directory of the executable and checks, for English (0x409) and Korean
-(0x412): dialogs 135 and 136 control by control (id, class, style, position, size, text), the
+(0x412): dialogs 135 and 136 control by control (id, class, style, position, size, text) and in
+reading order, which is the order Tab walks them in (derived from the positions below), the
 lists' initial data (type 240, id 136), the two bitmaps and their sizes, the program icon and the
 version information. Korean texts are compared as Unicode and must also be representable in code
 page 949, the ANSI code page the page code reads them back in.
@@ -57,7 +58,7 @@ DRIVER_ROWS = [
 
 
 def info_controls(korean):
-    """Dialog 135, in template order: (kind, id, (x, y, w, h), text)."""
+    """Dialog 135: (kind, id, (x, y, w, h), text)."""
     t = (lambda en, ko: ko) if korean else (lambda en, ko: en)
     group_drop = (1, 2) if korean else (0, 0)   # System Info and Driver Info sit lower in Korean
     value_x, value_w = (71, 109) if korean else (77, 103)
@@ -95,7 +96,7 @@ def info_controls(korean):
 
 
 def setting_controls(korean):
-    """Dialog 136, in template order."""
+    """Dialog 136."""
     t = (lambda en, ko: ko) if korean else (lambda en, ko: en)
     browse = t("Browse", "찾   기")
     return [
@@ -123,6 +124,23 @@ def setting_controls(korean):
         ('button', 1019, (13, 197, 68, 14), t("System Info", "시스템 등록정보")),
         ('button', 1021, (158, 197, 68, 14), t("Bank Manager", "뱅크 메니져")),
     ]
+
+
+# Controls whose tops differ by at most this many dialog units stand in one row: a label sits a
+# little lower than the list or field beside it.
+ROW_TOLERANCE = 3
+
+
+def reading_order(controls):
+    """The controls as a reader meets them: rows top to bottom, left to right within a row. A
+    label so comes just before what it names, a group box before its content."""
+    rows = []
+    for control in sorted(controls, key=lambda c: (c[2][1], c[2][0])):
+        if rows and control[2][1] - rows[-1][0][2][1] <= ROW_TOLERANCE:
+            rows[-1].append(control)
+        else:
+            rows.append([control])
+    return [control for row in rows for control in sorted(row, key=lambda c: c[2][0])]
 
 
 DIALOGS = {
@@ -254,6 +272,7 @@ def parse_dialog(buf):
 
 def check_dialog(res, dlg_id, lang, errors):
     caption, controls = DIALOGS[(dlg_id, lang)]
+    controls = reading_order(controls)
     where = f"dialog {dlg_id} lang {lang:#06x}"
     buf = res.get((RT_DIALOG, dlg_id, lang))
     if buf is None:
