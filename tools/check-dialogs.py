@@ -355,10 +355,8 @@ def check_bitmap(res, bmp_id, size, errors):
         errors.append(f"bitmap {bmp_id}: {len(found)} copies, want 1")
         return
     hsize, w, h, planes, bpp, compression = struct.unpack_from('<IiiHHI', found[0], 0)
-    # Uncompressed, or run-length encoded at 4 or 8 bits (bottom-up only, as Windows requires).
-    allowed = {4: (0, 2), 8: (0, 1), 24: (0,)}.get(bpp, ())
-    if hsize != 40 or (w, abs(h)) != size or planes != 1 or compression not in allowed or \
-            (compression and h < 0):
+    # Uncompressed: not every display driver of Windows 95/98 draws run-length encoded DIBs.
+    if hsize != 40 or (w, abs(h)) != size or planes != 1 or bpp not in (4, 8, 24) or compression:
         errors.append(f"bitmap {bmp_id}: header {hsize}, {w}x{h}, {bpp} bpp, compression {compression};"
                       f" want {size}")
 
