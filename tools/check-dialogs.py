@@ -361,21 +361,36 @@ def check_bitmap(res, bmp_id, size, errors):
                       f" want {size}")
 
 
-def check_icon(res, icon_id, sizes, errors):
+def icon_images(res, icon_id):
+    """(width, height, bits per pixel) of each image of icon group icon_id, as the images' own
+    headers give them (an icon image stores twice its height: colours, then the mask)."""
     found = [v for (t, n, _), v in res.items() if t == RT_GROUP_ICON and n == icon_id]
     if len(found) != 1:
-        errors.append(f"icon {icon_id}: {len(found)} copies, want 1")
-        return
+        raise Error(f"icon {icon_id}: {len(found)} copies, want 1")
     grp = found[0]
-    count = struct.unpack_from('<H', grp, 4)[0]
-    got = []
-    for i in range(count):
-        w, h, _, _, _, bpp, _, img_id = struct.unpack_from('<BBBBHHIH', grp, 6 + 14 * i)
-        if not any(t == RT_ICON and n == img_id for (t, n, _) in res):
-            errors.append(f"icon {icon_id}: image {img_id} missing")
-        got.append((w, h))
-    if sorted(got) != sorted(sizes):
-        errors.append(f"icon {icon_id}: sizes {got}, want {sizes}")
+    images = []
+    for i in range(struct.unpack_from('<H', grp, 4)[0]):
+        # The shell picks an image by the group's entry, then draws the image itself: both must agree.
+        entry = struct.unpack_from('<BBBBHHIH', grp, 6 + 14 * i)
+        image = [v for (t, n, _), v in res.items() if t == RT_ICON and n == entry[7]]
+        if len(image) != 1:
+            raise Error(f"icon {icon_id}: image {entry[7]} missing")
+        _, w, h, _, bpp = struct.unpack_from('<IiiHH', image[0], 0)
+        if (entry[0], entry[1], entry[5]) != (w % 256, h // 2 % 256, bpp):
+            raise Error(f"icon {icon_id}: image {entry[7]} is {w}x{h // 2}x{bpp}, its entry says "
+                        f"{entry[0]}x{entry[1]}x{entry[5]}")
+        images.append((w, h // 2, bpp))
+    return images
+
+
+def check_icon(res, icon_id, images, errors):
+    try:
+        got = icon_images(res, icon_id)
+    except Error as e:
+        errors.append(str(e))
+        return
+    if sorted(got) != sorted(images):
+        errors.append(f"icon {icon_id}: images {got}, want {images}")
     lowest = min(n for (t, n, _) in res if t == RT_GROUP_ICON and isinstance(n, int))
     if lowest != icon_id:
         errors.append(f"icon {icon_id}: icon {lowest} comes first for the shell")
@@ -459,7 +474,7 @@ def main(argv):
             check_dlginit(res, lang, errors)
         check_bitmap(res, 130, (40, 41), errors)
         check_bitmap(res, 132, (154, 32), errors)
-        check_icon(res, 128, [(32, 32), (16, 16)], errors)
+        check_icon(res, 128, [(32, 32, 4), (16, 16, 4)], errors)
         check_version(res, errors)
     except (Error, struct.error, UnicodeDecodeError) as e:
         print(f"check-dialogs: {e}", file=sys.stderr)
