@@ -41,9 +41,9 @@ applet_version=$(file_version "$c/SETUP/PENDRY.CPL")
     fail "PENDRY.CPL has version '$applet_version', ORRIVAN.EXE '$panel_version'"
 python3 - "$root/tools/check-dialogs.py" "$c/SETUP/PENDRY.CPL" <<'EOF_ICON' || fail "PENDRY.CPL's icon 102"
 import importlib.util, sys
-spec = importlib.util.spec_from_file_location("check_dialogs", sys.argv[1])
-resources = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(resources)
+located = importlib.util.spec_from_file_location("check_dialogs", sys.argv[1])
+resources = importlib.util.module_from_spec(located)
+located.loader.exec_module(resources)
 images = resources.icon_images(resources.read_resources(sys.argv[2]), 102)
 want = [(40, 41, 8), (32, 32, 4), (16, 16, 4)]
 if sorted(images) != sorted(want):
