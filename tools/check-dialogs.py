@@ -2,7 +2,8 @@
 """Checks the resources compiled into Orrivan.exe against the panel's layout.
 
 Reads the PE resource directory of the executable and checks, for English (0x409) and Korean
-(0x412): dialogs 135 and 136 control by control (id, class, style, position, size, text), the
+(0x412): dialogs 135 and 136 control by control (id, class, style, position, size, text) and in
+reading order, which is the order Tab walks them in (derived from the positions below), the
 lists' initial data (type 240, id 136), the two bitmaps and their sizes, the program icon and the
 version information. Korean texts are compared as Unicode and must also be representable in code
 page 949, the ANSI code page the page code reads them back in.
@@ -57,7 +58,7 @@ DRIVER_ROWS = [
 
 
 def info_controls(korean):
-    """Dialog 135, in template order: (kind, id, (x, y, w, h), text)."""
+    """Dialog 135: (kind, id, (x, y, w, h), text)."""
     t = (lambda en, ko: ko) if korean else (lambda en, ko: en)
     group_drop = (1, 2) if korean else (0, 0)   # System Info and Driver Info sit lower in Korean
     value_x, value_w = (71, 109) if korean else (77, 103)
@@ -95,7 +96,7 @@ def info_controls(korean):
 
 
 def setting_controls(korean):
-    """Dialog 136, in template order."""
+    """Dialog 136."""
     t = (lambda en, ko: ko) if korean else (lambda en, ko: en)
     browse = t("Browse", "찾   기")
     return [
@@ -123,6 +124,23 @@ def setting_controls(korean):
         ('button', 1019, (13, 197, 68, 14), t("System Info", "시스템 등록정보")),
         ('button', 1021, (158, 197, 68, 14), t("Bank Manager", "뱅크 메니져")),
     ]
+
+
+# Controls whose tops differ by at most this many dialog units stand in one row: a label sits a
+# little lower than the list or field beside it.
+ROW_TOLERANCE = 3
+
+
+def reading_order(controls):
+    """The controls as a reader meets them: rows top to bottom, left to right within a row. A
+    label so comes just before what it names, a group box before its content."""
+    rows = []
+    for control in sorted(controls, key=lambda c: (c[2][1], c[2][0])):
+        if rows and control[2][1] - rows[-1][0][2][1] <= ROW_TOLERANCE:
+            rows[-1].append(control)
+        else:
+            rows.append([control])
+    return [control for row in rows for control in sorted(row, key=lambda c: c[2][0])]
 
 
 DIALOGS = {
@@ -254,6 +272,7 @@ def parse_dialog(buf):
 
 def check_dialog(res, dlg_id, lang, errors):
     caption, controls = DIALOGS[(dlg_id, lang)]
+    controls = reading_order(controls)
     where = f"dialog {dlg_id} lang {lang:#06x}"
     buf = res.get((RT_DIALOG, dlg_id, lang))
     if buf is None:
@@ -336,29 +355,42 @@ def check_bitmap(res, bmp_id, size, errors):
         errors.append(f"bitmap {bmp_id}: {len(found)} copies, want 1")
         return
     hsize, w, h, planes, bpp, compression = struct.unpack_from('<IiiHHI', found[0], 0)
-    # Uncompressed, or run-length encoded at 4 or 8 bits (bottom-up only, as Windows requires).
-    allowed = {4: (0, 2), 8: (0, 1), 24: (0,)}.get(bpp, ())
-    if hsize != 40 or (w, abs(h)) != size or planes != 1 or compression not in allowed or \
-            (compression and h < 0):
+    # Uncompressed: not every display driver of Windows 95/98 draws run-length encoded DIBs.
+    if hsize != 40 or (w, abs(h)) != size or planes != 1 or bpp not in (4, 8, 24) or compression:
         errors.append(f"bitmap {bmp_id}: header {hsize}, {w}x{h}, {bpp} bpp, compression {compression};"
                       f" want {size}")
 
 
-def check_icon(res, icon_id, sizes, errors):
+def icon_images(res, icon_id):
+    """(width, height, bits per pixel) of each image of icon group icon_id, as the images' own
+    headers give them (an icon image stores twice its height: colours, then the mask)."""
     found = [v for (t, n, _), v in res.items() if t == RT_GROUP_ICON and n == icon_id]
     if len(found) != 1:
-        errors.append(f"icon {icon_id}: {len(found)} copies, want 1")
-        return
+        raise Error(f"icon {icon_id}: {len(found)} copies, want 1")
     grp = found[0]
-    count = struct.unpack_from('<H', grp, 4)[0]
-    got = []
-    for i in range(count):
-        w, h, _, _, _, bpp, _, img_id = struct.unpack_from('<BBBBHHIH', grp, 6 + 14 * i)
-        if not any(t == RT_ICON and n == img_id for (t, n, _) in res):
-            errors.append(f"icon {icon_id}: image {img_id} missing")
-        got.append((w, h))
-    if sorted(got) != sorted(sizes):
-        errors.append(f"icon {icon_id}: sizes {got}, want {sizes}")
+    images = []
+    for i in range(struct.unpack_from('<H', grp, 4)[0]):
+        # The shell picks an image by the group's entry, then draws the image itself: both must agree.
+        entry = struct.unpack_from('<BBBBHHIH', grp, 6 + 14 * i)
+        image = [v for (t, n, _), v in res.items() if t == RT_ICON and n == entry[7]]
+        if len(image) != 1:
+            raise Error(f"icon {icon_id}: image {entry[7]} missing")
+        _, w, h, _, bpp = struct.unpack_from('<IiiHH', image[0], 0)
+        if (entry[0], entry[1], entry[5]) != (w % 256, h // 2 % 256, bpp):
+            raise Error(f"icon {icon_id}: image {entry[7]} is {w}x{h // 2}x{bpp}, its entry says "
+                        f"{entry[0]}x{entry[1]}x{entry[5]}")
+        images.append((w, h // 2, bpp))
+    return images
+
+
+def check_icon(res, icon_id, images, errors):
+    try:
+        got = icon_images(res, icon_id)
+    except Error as e:
+        errors.append(str(e))
+        return
+    if sorted(got) != sorted(images):
+        errors.append(f"icon {icon_id}: images {got}, want {images}")
     lowest = min(n for (t, n, _) in res if t == RT_GROUP_ICON and isinstance(n, int))
     if lowest != icon_id:
         errors.append(f"icon {icon_id}: icon {lowest} comes first for the shell")
@@ -442,7 +474,7 @@ def main(argv):
             check_dlginit(res, lang, errors)
         check_bitmap(res, 130, (40, 41), errors)
         check_bitmap(res, 132, (154, 32), errors)
-        check_icon(res, 128, [(32, 32), (16, 16)], errors)
+        check_icon(res, 128, [(32, 32, 4), (16, 16, 4)], errors)
         check_version(res, errors)
     except (Error, struct.error, UnicodeDecodeError) as e:
         print(f"check-dialogs: {e}", file=sys.stderr)

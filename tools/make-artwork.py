@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
 """Draws the panel's artwork and writes it as Windows BMP and ICO files.
 
-    panel/res/logo.bmp    bitmap 130: square emblem, 40 x 41 pixels, 4 bits per pixel, RLE4
-    panel/res/banner.bmp  bitmap 132: name banner, 154 x 32 pixels, 4 bits per pixel, RLE4
+    panel/res/logo.bmp    bitmap 130: square emblem, 40 x 41 pixels, 4 bits per pixel
+    panel/res/banner.bmp  bitmap 132: name banner, 154 x 32 pixels, 4 bits per pixel
     panel/res/orrivan.ico program icon: 32 x 32 and 16 x 16, 16 colours
-    applet/res/pendry.ico applet icon: one 40 x 41 image, 256 colours
+    applet/res/pendry.ico applet icon: 40 x 41 at 256 colours, and 32 x 32 and 16 x 16 at 16
+                          colours, the sizes the shell draws unscaled
 
 Only the 16 VGA colours are used, so the pictures look the same on a 256-colour display where
 the bitmaps are mapped to the system palette. The bitmap background is the classic 3D face grey
@@ -159,81 +160,20 @@ def palette_bytes(count):
     return b''.join(struct.pack('<BBBB', b, g, r, 0) for (r, g, b) in colours[:count])
 
 
-BI_RGB, BI_RLE4 = 0, 2
+BI_RGB = 0
 
 
-def info_header(width, height, bpp, image_size, colours, compression=BI_RGB):
-    return struct.pack('<IiiHHIIiiII', 40, width, height, 1, bpp, compression, image_size, 0, 0,
+def info_header(width, height, bpp, image_size, colours):
+    return struct.pack('<IiiHHIIiiII', 40, width, height, 1, bpp, BI_RGB, image_size, 0, 0,
                        colours, 0)
 
 
-def run_length(row, i):
-    """How many pixels from i on have the colour of pixel i (at most 255)."""
-    j = i
-    while j < len(row) and j - i < 255 and row[j] == row[i]:
-        j += 1
-    return j - i
-
-
-def rle4_bytes(rows):
-    """Rows of palette indexes (bottom-up) run-length encoded as BI_RLE4: a run of one colour is
-    (count, colour twice); pixels without runs go as absolute pieces (0, count, packed nibbles,
-    padded to a 16-bit boundary); each row ends with (0, 0) and the bitmap with (0, 1)."""
-    out = bytearray()
-    for row in rows:
-        i = 0
-        while i < len(row):
-            run = run_length(row, i)
-            if run >= 2:
-                out += bytes([run, row[i] << 4 | row[i]])
-                i += run
-                continue
-            j = i
-            while j < len(row) and j - i < 255 and run_length(row, j) < 3:
-                j += 1
-            piece = row[i:j]
-            if len(piece) < 3:
-                out += bytes([1, piece[0] << 4])
-                i += 1
-                continue
-            packed = bytes(piece[k] << 4 | (piece[k + 1] if k + 1 < len(piece) else 0)
-                           for k in range(0, len(piece), 2))
-            out += bytes([0, len(piece)]) + packed + (b'\0' if len(packed) % 2 else b'')
-            i = j
-        out += b'\0\0'
-    out += b'\0\1'
-    return bytes(out)
-
-
-def rle4_decode(data, width, height):
-    """The rows an RLE4 stream draws: the encoder's check on itself."""
-    rows, row, i = [], [], 0
-    while True:
-        count, value = data[i], data[i + 1]
-        i += 2
-        if count:
-            row += [value >> 4 if k % 2 == 0 else value & 15 for k in range(count)]
-        elif value == 0:
-            rows.append(row)
-            row = []
-        elif value == 1:
-            break
-        else:
-            nibbles = data[i:i + (value + 1) // 2]
-            row += [nibbles[k // 2] >> 4 if k % 2 == 0 else nibbles[k // 2] & 15 for k in range(value)]
-            i += ((value + 1) // 2 + 1) & ~1
-    assert len(rows) == height and all(len(r) == width for r in rows)
-    return rows
-
-
 def bmp_bytes(canvas):
-    """A 4-bit run-length encoded BMP whose palette holds the 16 VGA colours: a third of the bytes
-    of an 8-bit one."""
-    rows = [[max(p, 0) for p in r] for r in rows_bottom_up(canvas)]
-    pixels = rle4_bytes(rows)
-    assert rle4_decode(pixels, canvas.width, canvas.height) == rows
+    """A plain (uncompressed) 4-bit BMP whose palette holds the 16 VGA colours. Not run-length
+    encoded: the display drivers of Windows 95/98 all draw plain DIBs, not all of them RLE ones."""
+    pixels = b''.join(pack_pixels(r, 4) for r in rows_bottom_up(canvas))
     pal = palette_bytes(16)
-    header = info_header(canvas.width, canvas.height, 4, len(pixels), 16, BI_RLE4)
+    header = info_header(canvas.width, canvas.height, 4, len(pixels), 16)
     offset = 14 + len(header) + len(pal)
     file_header = struct.pack('<2sIHHI', b'BM', offset + len(pixels), 0, 0, offset)
     return file_header + header + pal + pixels
@@ -276,7 +216,8 @@ def main():
     write(os.path.join(root, 'panel/res/banner.bmp'), bmp_bytes(draw_banner()))
     write(os.path.join(root, 'panel/res/orrivan.ico'),
           ico_bytes([(draw_icon(32, 32), 4), (draw_icon(16, 16), 4)]))
-    write(os.path.join(root, 'applet/res/pendry.ico'), ico_bytes([(draw_icon(40, 41), 8)]))
+    write(os.path.join(root, 'applet/res/pendry.ico'), ico_bytes([(draw_icon(40, 41), 8), (draw_icon(32, 32), 4),
+                                                          (draw_icon(16, 16), 4)]))
 
 
 if __name__ == '__main__':

@@ -5,10 +5,16 @@ Reads each binary's PE headers, import table and export table and fails on anyth
 Windows 95/98 rejects or that would make the binary misbehave there: a non-i386 or PE32+ image,
 OS/subsystem versions other than 4.0, a DLL outside the set that Windows 95 itself ships (a C runtime
 DLL above all), a function that the allow-list (tools/win9x-imports.txt) does not know from the first
-Windows 95 (its @98 group documents what came later and fails too), any import by ordinal that the list does not name, and for the applet a decorated CPlApplet,
-a TLS directory or a C++ library linked in. It disassembles the code and fails on any instruction
-newer than the i486, and it fails a binary over its size budget, one with unwind tables, and a
-program that carries base relocations.
+Windows 95 (its @98 group documents what came later and fails too), any import by ordinal that the
+list does not name, and for the applet a decorated CPlApplet, a TLS directory, a C++ library linked
+in, or missing base relocations. It disassembles the code and fails on any instruction newer than
+the i486 (long NOPs and CPUID included), and it fails a binary over its size budget, one with unwind
+tables, and a program that carries base relocations.
+
+Functions that the code loads by name with GetProcAddress are held to the allow-list too. They are
+found as the binary's NUL-terminated strings that name an export of a permitted DLL, as listed by
+the toolchain's import libraries; strings that name a function the binary imports anyway are the
+import table's own. So a new dynamic load is checked without anyone declaring it.
 
 Usage: pecheck.py --allow tools/win9x-imports.txt [--program Orrivan.exe] [--applet Pendry.cpl] [-v]
 Exit status: 0 when every binary passes, 1 when one fails, 2 on a usage or allow-list error.
@@ -23,6 +29,7 @@ import subprocess
 import sys
 
 MACHINE_I386 = 0x14C
+FILE_RELOCS_STRIPPED = 0x0001
 PE32_MAGIC = 0x10B
 SUBSYSTEM_GUI = 2
 FILE_DLL = 0x2000
@@ -42,6 +49,8 @@ SIZE_BUDGETS = {"program": 40 * 1024, "applet": 10 * 1024}
 # in a line of objdump's disassembly names the kind.
 NEWER_THAN_I486 = [
     ("CMOVcc (P6)", re.compile(r"\tcmov[a-z]+\b")),
+    ("long NOP 0F 1F (P6)", re.compile(r"\tnop[lw]\b")),
+    ("CPUID (late 486 and later)", re.compile(r"\tcpuid\b")),
     ("FCMOVcc (P6)", re.compile(r"\tfcmov[a-z]+\b")),
     ("FCOMI/FUCOMI (P6)", re.compile(r"\tf(u)?comip?\b")),
     ("RDTSC (Pentium)", re.compile(r"\trdtscp?\b")),
@@ -54,6 +63,8 @@ NEWER_THAN_I486 = [
     ("SSE register", re.compile(r"%[xyz]mm[0-9]+\b")),
 ]
 OBJDUMP = "i686-w64-mingw32-objdump"
+NM = "i686-w64-mingw32-nm"
+COMPILER = "i686-w64-mingw32-gcc-win32"  # knows where the import libraries are
 
 # Functions missing on Windows 95/98 (or present only as stubs whose failure the callers would not
 # survive). These win over the allow-list, so a careless edit of the list cannot let them through.
@@ -275,6 +286,44 @@ def newer_instructions(path):
     return found
 
 
+_exports = None
+
+
+def exported_functions():
+    """{function name: [DLL]} for every permitted DLL, from the toolchain's import libraries."""
+    global _exports
+    if _exports is not None:
+        return _exports
+    for tool in (NM, COMPILER):
+        if not shutil.which(tool):
+            raise PeError("%s is not installed: cannot list the permitted DLLs' exports" % tool)
+    exports = {}
+    for dll in ALLOWED_DLLS:
+        library = "lib%s.a" % dll.lower()
+        path = subprocess.run([COMPILER, "-print-file-name=" + library], capture_output=True,
+                              text=True).stdout.strip()
+        listing = subprocess.run([NM, path], capture_output=True, text=True, errors="replace")
+        if listing.returncode != 0 or not os.path.isabs(path):
+            raise PeError("cannot list the exports of %s (%s)" % (dll, library))
+        # "00000000 I __imp__GetOpenFileNameA@4": the import thunk of one export.
+        for name in re.findall(r" I __imp__([A-Za-z_][\w?$]*?)(?:@\d+)?$", listing.stdout, re.M):
+            exports.setdefault(name, []).append(dll)
+    _exports = exports
+    return exports
+
+
+def loaded_by_name(data, imported):
+    """[(name, [DLL])]: the binary's strings that name an export of a permitted DLL and are not
+    one of its imports, in the order they appear."""
+    exports = exported_functions()
+    found = []
+    for match in re.finditer(rb"(?<=\0)[A-Za-z_][\w?$@]{2,}(?=\0)", data):
+        name = match.group().decode("ascii")
+        if name in exports and name not in imported and name not in (n for n, _ in found):
+            found.append((name, exports[name]))
+    return found
+
+
 def function_label(function):
     return "ordinal %d" % function if isinstance(function, int) else function
 
@@ -311,6 +360,8 @@ def check(path, role, allow, verbose=False):
             faults.append("unwind tables (.eh_frame) present: nothing unwinds, they only add size")
         if role == "program" and (".reloc" in section_names or pe.directory(DIR_BASERELOC) != (0, 0)):
             faults.append("base relocations present: a program loads at its own base on Windows 95/98")
+        if role == "applet" and (pe.directory(DIR_BASERELOC)[1] == 0 or pe.characteristics & FILE_RELOCS_STRIPPED):
+            faults.append("no base relocations: Windows 95/98 cannot move the DLL when its base is taken")
         for kind, (count, first) in sorted(newer_instructions(path).items() if pe.machine == MACHINE_I386 else ()):
             faults.append("%d instruction(s) newer than the i486: %s, first in %s" % (count, kind, first))
         is_dll = bool(pe.characteristics & FILE_DLL)
@@ -336,7 +387,8 @@ def check(path, role, allow, verbose=False):
                 faults.append("looks like a C++ library is linked in (found %s)" % ", ".join(markers))
         if pe.directory(DIR_DELAY_IMPORT) != (0, 0):
             faults.append("delay-load imports present: not checked, and not wanted")
-        for dll, functions in pe.imports():
+        imports = pe.imports()
+        for dll, functions in imports:
             key = dll_key(dll)
             if C_RUNTIME_DLL.fullmatch(key):
                 faults.append("imports %s (%d functions): a C runtime DLL, which Windows 95 does not ship"
@@ -359,6 +411,19 @@ def check(path, role, allow, verbose=False):
             lines.append("  %-13s %3d functions" % (dll, len(functions)))
             if verbose:
                 lines.append("      " + " ".join(function_label(f) for f in functions))
+        imported = {function for _, functions in imports for function in functions}
+        for name, dlls in loaded_by_name(data, imported):
+            lines.append("  loaded by name: %s (%s)" % (name, ", ".join(dlls)))
+            tags = [allow.tag(dll, name) for dll in dlls]
+            if "95" in tags:
+                continue
+            known = [(dll, tag) for dll, tag in zip(dlls, tags) if tag]
+            if known:
+                faults.append("%s!%s, loaded by name: %s (%s); the first Windows 95 lacks it"
+                              % (known[0][0], name, allow.groups[known[0][1]], known[0][1]))
+            else:
+                faults.append("%s!%s, loaded by name: function not in the Windows 95/98 allow-list"
+                              % ("/".join(dlls), name))
     except (PeError, struct.error) as error:
         faults.append("malformed PE: %s" % error)
     return lines, faults

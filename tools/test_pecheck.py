@@ -46,8 +46,9 @@ int WINAPI WinMain(HINSTANCE a, HINSTANCE b, LPSTR c, int d) {
 APPLET = r"""
 #include <windows.h>
 __declspec(dllexport) LONG APIENTRY CPlApplet(HWND w, UINT m, LPARAM a, LPARAM b) {
-    (void)w; (void)a; (void)b;
+    (void)a; (void)b;
     EXTRA
+    if (m == 5) MessageBoxA(w, "t", "t", MB_OK);  /* absolute addresses: base relocations */
     return m == 1;
 }
 BOOL WINAPI DllEntry(HINSTANCE h, DWORD r, LPVOID p) { (void)h; (void)r; (void)p; return TRUE; }
@@ -74,11 +75,21 @@ BUILDS = {
                   W95, APPLET_LINK + ["-Wl,--kill-at"], NO_CRT_LIBS),
     "unlisted.cpl": (APPLET, "if (m == 99) return (LONG)GetKeyboardLayout(0);",
                      W95, APPLET_LINK + ["-Wl,--kill-at"], NO_CRT_LIBS),
+    # Functions loaded by name: one that Windows 95 has, one from Windows 98, one not listed.
+    "dynamic.cpl": (APPLET, 'if (m == 99) return (LONG)GetProcAddress(LoadLibraryA("comdlg32.dll"), "GetOpenFileNameA");',
+                    W95, APPLET_LINK + ["-Wl,--kill-at"], NO_CRT_LIBS),
+    "dynamic98.cpl": (APPLET, 'if (m == 99) return (LONG)GetProcAddress(GetModuleHandleA("kernel32.dll"), "IsDebuggerPresent");',
+                      W95, APPLET_LINK + ["-Wl,--kill-at"], NO_CRT_LIBS),
+    "dynamic-unlisted.cpl": (APPLET, 'if (m == 99) return (LONG)GetProcAddress(GetModuleHandleA("user32.dll"), "GetKeyboardLayout");',
+                             W95, APPLET_LINK + ["-Wl,--kill-at"], NO_CRT_LIBS),
 }
 
 # One instruction of each kind newer than the i486, as bytes planted at a program's entry point.
 NEWER_INSTRUCTIONS = [
     ("CMOVcc", bytes.fromhex("0f44c3")),         # cmove eax, ebx
+    ("long NOP", bytes.fromhex("0f1f00")),       # nop dword [eax]
+    ("long NOP", bytes.fromhex("660f1f440000")), # nop word [eax+eax]
+    ("CPUID", bytes.fromhex("0fa2")),
     ("FCMOVcc", bytes.fromhex("dac1")),          # fcmovb st, st(1)
     ("FCOMI/FUCOMI", bytes.fromhex("dbf1")),     # fcomi st, st(1)
     ("FCOMI/FUCOMI", bytes.fromhex("dfe9")),     # fucomip st, st(1)
@@ -143,6 +154,7 @@ class PeCheckTest(unittest.TestCase):
     def test_good_binaries_pass(self):
         self.assertEqual(self.faults(self.path("good.exe"), "program"), [])
         self.assertEqual(self.faults(self.path("good.cpl"), "applet"), [])
+        self.assertEqual(self.faults(self.path("dynamic.cpl"), "applet"), [])
 
     def test_built_faults(self):
         cases = [
@@ -156,6 +168,8 @@ class PeCheckTest(unittest.TestCase):
             ("foreign.cpl", "applet", "imports WS2_32.dll"),
             ("unlisted.cpl", "applet", "USER32.dll!GetKeyboardLayout: function not in the"),
             ("win98.cpl", "applet", "KERNEL32.dll!IsDebuggerPresent: added with Windows 98"),
+            ("dynamic98.cpl", "applet", "KERNEL32!IsDebuggerPresent, loaded by name: added with Windows 98"),
+            ("dynamic-unlisted.cpl", "applet", "USER32!GetKeyboardLayout, loaded by name: function not in"),
             ("good.cpl", "program", "image is a DLL"),  # wrong role
         ]
         for name, role, expected in cases:
@@ -190,20 +204,25 @@ class PeCheckTest(unittest.TestCase):
                 self.assertEqual(self.faults(self.write("full-" + name, padded[:-1]), role), [])
 
     def test_patched_headers(self):
-        data = self.read("good.exe")
-        pe = struct.unpack_from("<I", data, 0x3C)[0]
-        opt = pe + 24
+        # Offsets from the PE signature: the file header at 4, the optional header at 24.
         cases = [
-            ("machine 0x8664", pe + 4, "<H", 0x8664),
-            ("OS version 5.0", opt + 40, "<H", 5),
-            ("OS version 4.10", opt + 42, "<H", 10),
-            ("subsystem version 3.10", opt + 48, "<I", 3 | 10 << 16),
-            ("not PE32", opt, "<H", 0x20B),
+            ("good.exe", "program", "machine 0x8664", 4, "<H", 0x8664),
+            ("good.exe", "program", "OS version 5.0", 24 + 40, "<H", 5),
+            ("good.exe", "program", "OS version 4.10", 24 + 42, "<H", 10),
+            ("good.exe", "program", "subsystem version 3.10", 24 + 48, "<I", 3 | 10 << 16),
+            ("good.exe", "program", "not PE32", 24, "<H", 0x20B),
+            # The applet's base relocations: an empty directory, or the file marked as stripped.
+            ("good.cpl", "applet", "no base relocations", 24 + 96 + 5 * 8 + 4, "<I", 0),
+            ("good.cpl", "applet", "no base relocations", 22, "<H", lambda c: c | pecheck.FILE_RELOCS_STRIPPED),
         ]
-        for expected, offset, fmt, value in cases:
-            with self.subTest(expected=expected):
-                path = self.write("patched.exe", patched(data, offset, fmt, value))
-                self.assertSingleFault(path, "program", expected)
+        for name, role, expected, offset, fmt, value in cases:
+            with self.subTest(expected=expected, offset=offset):
+                data = self.read(name)
+                pe = struct.unpack_from("<I", data, 0x3C)[0]
+                if callable(value):
+                    value = value(struct.unpack_from(fmt, data, pe + offset)[0])
+                path = self.write("patched-" + name, patched(data, pe + offset, fmt, value))
+                self.assertSingleFault(path, role, expected)
 
     def test_import_by_ordinal(self):
         data = self.read("good.exe")

@@ -2,7 +2,7 @@
 #ifndef PENDRY_RESOURCE_H
 #define PENDRY_RESOURCE_H
 
-#define IDI_APPLET              102     // the item's icon: one 40 x 41 image, 256 colours
+#define IDI_APPLET              102     // the item's icon: 40 x 41 at 256 colours, 32 x 32 and 16 x 16
 #define IDS_APPLET_NAME         104
 #define IDS_APPLET_INFO         105
 

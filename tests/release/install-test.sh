@@ -32,6 +32,24 @@ eval "$("$root/tools/demo-machine.sh" "$WINEPREFIX")"
 c=$WINEPREFIX/drive_c
 unzip -q "$zip" -d "$c/SETUP"
 
+# The applet says which release it is, as the panel does: setup compares the versions when a newer
+# release is installed over an older one. Its icon holds the sizes the 9x shell draws unscaled.
+file_version() { i686-w64-mingw32-windres -i "$1" -O rc | sed -n 's/^ *FILEVERSION \(.*\)\r*$/\1/p'; }
+panel_version=$(file_version "$c/SETUP/ORRIVAN.EXE")
+applet_version=$(file_version "$c/SETUP/PENDRY.CPL")
+[ -n "$panel_version" ] && [ "$applet_version" = "$panel_version" ] ||
+    fail "PENDRY.CPL has version '$applet_version', ORRIVAN.EXE '$panel_version'"
+python3 - "$root/tools/check-dialogs.py" "$c/SETUP/PENDRY.CPL" <<'EOF_ICON' || fail "PENDRY.CPL's icon 102"
+import importlib.util, sys
+located = importlib.util.spec_from_file_location("check_dialogs", sys.argv[1])
+resources = importlib.util.module_from_spec(located)
+located.loader.exec_module(resources)
+images = resources.icon_images(resources.read_resources(sys.argv[2]), 102)
+want = [(40, 41, 8), (32, 32, 4), (16, 16, 4)]
+if sorted(images) != sorted(want):
+    sys.exit(f"icon 102 holds {images}, want {want}")
+EOF_ICON
+
 # Every file under C: with its checksum, and every Add/Remove Programs entry (a fresh prefix may
 # lack the key that holds them, which Windows 95/98 always has).
 snapshot() {

@@ -54,7 +54,7 @@ TEST_F(AppletEntry, CarriesTheItemsIconAndTexts) {
     const BYTE* dir = static_cast<const BYTE*>(LockResource(LoadResource(module, group)));
     ASSERT_TRUE(dir);
     // GRPICONDIR: reserved, type, count, then 14-byte entries (width, height, colours, ...).
-    EXPECT_EQ(dir[4] | dir[5] << 8, 1) << "one image";
+    EXPECT_EQ(dir[4] | dir[5] << 8, 3) << "40 x 41 at 256 colours, then 32 x 32 and 16 x 16 at 16";
     EXPECT_EQ(dir[6], 40) << "width";
     EXPECT_EQ(dir[7], 41) << "height";
     EXPECT_TRUE(LoadIconA(module, MAKEINTRESOURCEA(102)));
