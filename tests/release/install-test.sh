@@ -88,8 +88,8 @@ version=${version#zentaro-}
 for guide in README.TXT:ASCII:UNINSTALL README.KOR:CP949:제거; do
     IFS=: read -r name charset heading <<<"$guide"
     text=$(mcopy -i "$image" "::/$name" - | iconv -f "$charset" -t UTF-8) || fail "$name is not in $charset"
-    [ -z "$(echo "$text" | grep -v $'\r$')" ] || fail "$name has lines without CR LF"
-    echo "$text" | grep -qx "$heading"$'\r' || fail "$name has no section \"$heading\""
-    echo "$text" | grep -qF "Pannel $version" || fail "$name does not name the release $version"
+    ! grep -qv $'\r$' <<<"$text" || fail "$name has lines without CR LF"
+    grep -qx "$heading"$'\r' <<<"$text" || fail "$name has no section \"$heading\""
+    grep -qF "Pannel $version" <<<"$text" || fail "$name does not name the release $version"
 done
 echo "installed, opened and uninstalled $(basename "$zip"); $(basename "$image") lists ${names[*]}"
