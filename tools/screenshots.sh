@@ -2,6 +2,9 @@
 # Renews the README's pictures: docs/LANG-information.png and docs/LANG-setting.png for LANG en and
 # ko, the panel on the demo machine, each cropped to the sheet with its caption. Sets up, builds and
 # runs the panel in Wine's virtual desktop, which draws captions, on a private Xvfb.
+# The caption's close button is a glyph of the Marlett font. Debian ships it in fonts-wine, whose
+# Tahoma and MS Sans Serif would also change the dialog font of every Wine prefix, the tests' too: so
+# only marlett.ttf goes, into this prefix's Fonts folder, taken from the package's archive.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -16,6 +19,19 @@ trap 'tools/wine-session.sh stop "$session"' EXIT
 # shellcheck disable=SC1091
 . "$session/env"
 eval "$(tools/demo-machine.sh "$WINEPREFIX")"
+
+marlett=/usr/share/wine/fonts/marlett.ttf
+if [ ! -f "$marlett" ]; then
+    marlett=$root/build/fonts/marlett.ttf
+    if [ ! -f "$marlett" ]; then
+        mkdir -p "$root/build/fonts"
+        (cd "$root/build/fonts" && { apt-get download -q fonts-wine 2>/dev/null ||
+            { apt-get update -q && apt-get download -q fonts-wine; }; } &&
+            dpkg-deb --fsys-tarfile fonts-wine_*.deb | tar -xO ./usr/share/wine/fonts/marlett.ttf >marlett.ttf.part &&
+            mv marlett.ttf.part marlett.ttf && rm -f fonts-wine_*.deb)
+    fi
+fi
+cp "$marlett" "$WINEPREFIX/drive_c/windows/Fonts/"
 exe=$(winepath -w "$root/build/win32/panel/Orrivan.exe")
 
 # Saves window $1 as PNG $2 once two captures in a row agree, so that the page has painted.

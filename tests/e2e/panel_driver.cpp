@@ -131,7 +131,7 @@ PanelProcess::~PanelProcess() {
     }
 }
 
-bool PanelProcess::Start(std::string* why) {
+bool PanelProcess::Start(std::string* why, DWORD flags) {
     char exe[MAX_PATH] = {0};
     if (!GetEnvironmentVariableA("ORRIVAN_EXE", exe, sizeof exe)) {
         *why = "ORRIVAN_EXE is not set";
@@ -141,7 +141,7 @@ bool PanelProcess::Start(std::string* why) {
     snprintf(command, sizeof command, "\"%s\"", exe);
     STARTUPINFOA si{};
     si.cb = sizeof si;
-    if (!CreateProcessA(exe, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_)) {
+    if (!CreateProcessA(exe, command, nullptr, nullptr, FALSE, flags, nullptr, nullptr, &si, &pi_)) {
         *why = std::string("CreateProcess failed for ") + exe + ", error " + std::to_string(GetLastError());
         pi_ = PROCESS_INFORMATION{};
         return false;

@@ -32,8 +32,10 @@ public:
     PanelProcess(const PanelProcess&) = delete;
     PanelProcess& operator=(const PanelProcess&) = delete;
 
-    // Starts ORRIVAN_EXE; false with *why filled when it cannot.
-    bool Start(std::string* why);
+    // Starts ORRIVAN_EXE with the CreateProcess flags given; false with *why filled when it cannot.
+    bool Start(std::string* why, DWORD flags = 0);
+    // Lets a process started with CREATE_SUSPENDED run.
+    void Resume() { ResumeThread(pi_.hThread); }
     // Waits up to ms for the process to end, pumping this thread's messages meanwhile.
     bool WaitForExit(DWORD ms);
     bool Running() const;

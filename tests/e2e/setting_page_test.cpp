@@ -477,10 +477,10 @@ bool PlantMarker(std::initializer_list<const char*> paths) {
 // Clicks Bank Manager and gives the upper-cased path of the program that ran, or "" after 15 s.
 std::string RunBankManager(HWND button) {
     Send(button, BM_CLICK);
+    // The marker holds its file unshared until it is whole, so the first read that opens it is complete.
     const DWORD start = GetTickCount();
-    while (GetFileAttributesA(kMarkerFile) == INVALID_FILE_ATTRIBUTES && GetTickCount() - start < 15000) Sleep(100);
-    Sleep(200);  // the marker's one write is done
-    std::string ran = ReadWholeFile(kMarkerFile);
+    std::string ran;
+    while ((ran = ReadWholeFile(kMarkerFile)) == "<missing>" && GetTickCount() - start < 15000) Sleep(100);
     if (ran == "<missing>") return "";
     CharUpperBuffA(&ran[0], static_cast<DWORD>(ran.size()));
     return ran;

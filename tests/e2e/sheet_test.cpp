@@ -96,37 +96,43 @@ TEST_F(PanelTest, SecondStartWhileOpenEndsAtOnce) {
 
 TEST_F(PanelTest, StartsAtOnceOpenOnePanel) {
     // An impatient double-click, or a slow machine: none of them has a window yet when the next starts.
+    // Each process is created held, and all are let go together, so that their starts overlap. Wine
+    // does not always overlap them even so: a few rounds make a lost race show.
     const int kStarts = 4;
-    PanelProcess panels[kStarts];
-    for (PanelProcess& panel : panels) {
-        std::string why;
-        ASSERT_TRUE(panel.Start(&why)) << why;
-    }
-    // All but one end by themselves; the one left shows the sheet.
-    PanelProcess* open = nullptr;
-    int running = kStarts;
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < 20000) {
-        running = 0;
+    for (int round = 0; round < 3 && !HasFailure(); ++round) {
+        SCOPED_TRACE("round " + std::to_string(round + 1));
+        PanelProcess panels[kStarts];
         for (PanelProcess& panel : panels) {
-            if (!panel.Running()) continue;
-            ++running;
-            open = &panel;
+            std::string why;
+            ASSERT_TRUE(panel.Start(&why, CREATE_SUSPENDED)) << why;
         }
-        if (running == 1 && !WindowsWithCaption(PanelCaption()).empty()) break;
-        Sleep(100);
+        for (PanelProcess& panel : panels) panel.Resume();
+        // All but one end by themselves; the one left shows the sheet.
+        PanelProcess* open = nullptr;
+        int running = kStarts;
+        const DWORD start = GetTickCount();
+        while (GetTickCount() - start < 20000) {
+            running = 0;
+            for (PanelProcess& panel : panels) {
+                if (!panel.Running()) continue;
+                ++running;
+                open = &panel;
+            }
+            if (running == 1 && !WindowsWithCaption(PanelCaption()).empty()) break;
+            Sleep(100);
+        }
+        const size_t sheets = WindowsWithCaption(PanelCaption()).size();
+        for (PanelProcess& panel : panels) {
+            if (&panel != open) panel.Terminate();
+        }
+        EXPECT_EQ(running, 1) << "panels still running";
+        EXPECT_EQ(sheets, 1u) << "windows titled \"" << Utf8(PanelCaption()) << "\"";
+        ASSERT_TRUE(open);
+        std::string why;
+        HWND sheet = WaitForSheet(*open, 20000, &why);
+        ASSERT_TRUE(sheet) << why;
+        EXPECT_TRUE(CloseSheet(sheet, *open));
     }
-    const size_t sheets = WindowsWithCaption(PanelCaption()).size();
-    for (PanelProcess& panel : panels) {
-        if (&panel != open) panel.Terminate();
-    }
-    EXPECT_EQ(running, 1) << "panels still running";
-    EXPECT_EQ(sheets, 1u) << "windows titled \"" << Utf8(PanelCaption()) << "\"";
-    ASSERT_TRUE(open);
-    std::string why;
-    HWND sheet = WaitForSheet(*open, 20000, &why);
-    ASSERT_TRUE(sheet) << why;
-    EXPECT_TRUE(CloseSheet(sheet, *open));
 }
 
 TEST_F(PanelTest, ForeignWindowWithTheCaptionStopsAStart) {

@@ -6,11 +6,12 @@
 # in place and the Add/Remove Programs entry exists; the Control Panel item, opened by name through
 # the Control Panel host, starts the installed panel; the entry's own command uninstalls, after
 # which files and entries are exactly as before the install. Last, the floppy image lists the same
-# files as the zip, with the same contents.
+# files as the zip, with the same contents, and its two guides are DOS text: English in ASCII, Korean
+# in code page 949, every line ending in CR LF, the version filled in.
 set -euo pipefail
 panel=$1 applet=$2 work=$(realpath -m "$3")
 root=$(cd "$(dirname "$0")/../.." && pwd)
-names=(ORRIVAN.EXE PENDRY.CPL ZENTARO.INF README.TXT)
+names=(ORRIVAN.EXE PENDRY.CPL ZENTARO.INF README.TXT README.KOR)
 caption="Quenley Zentaro Control Pannel"
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -99,5 +100,14 @@ listed=$(mdir -i "$image" -b ::/ | sed 's|^::/||' | sort)
 [ "$listed" = "$(printf '%s\n' "${names[@]}" | sort)" ] || fail "the floppy image lists $(echo "$listed" | xargs), want ${names[*]}"
 for name in "${names[@]}"; do
     cmp -s <(mcopy -i "$image" "::/$name" -) <(unzip -p "$zip" "$name") || fail "$name differs between floppy and zip"
+done
+version=$(basename "$zip" .zip)
+version=${version#zentaro-}
+for guide in README.TXT:ASCII:UNINSTALL README.KOR:CP949:제거; do
+    IFS=: read -r name charset heading <<<"$guide"
+    text=$(mcopy -i "$image" "::/$name" - | iconv -f "$charset" -t UTF-8) || fail "$name is not in $charset"
+    ! grep -qv $'\r$' <<<"$text" || fail "$name has lines without CR LF"
+    grep -qx "$heading"$'\r' <<<"$text" || fail "$name has no section \"$heading\""
+    grep -qF "Pannel $version" <<<"$text" || fail "$name does not name the release $version"
 done
 echo "installed, opened and uninstalled $(basename "$zip"); $(basename "$image") lists ${names[*]}"

@@ -1,5 +1,6 @@
 // Stands in for a program the panel starts: records that it ran, and under which name, in
-// C:\e2e\ran.txt, then ends.
+// C:\e2e\ran.txt, then ends. The file is created unshared and closed when whole: whoever opens it
+// reads all of it.
 #include <windows.h>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
