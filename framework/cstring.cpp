@@ -6,8 +6,6 @@
 
 #include "text_format.h"
 
-CString::CString() = default;
-
 CString::CString(const char* text) { Assign(text ? text : "", text ? strlen(text) : 0); }
 
 CString::CString(const char* text, size_t length) { Assign(text, length); }

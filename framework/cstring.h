@@ -5,7 +5,8 @@
 
 class CString {
 public:
-    CString();
+    // Constant: a global CString needs no code at start-up.
+    constexpr CString() = default;
     CString(const char* text);
     CString(const char* text, size_t length);
     CString(const CString& other);
