@@ -27,11 +27,12 @@ const int InfoFileCount = 5;
 extern InfoFile InfoFiles[InfoFileCount];
 
 // A main-board chipset the page can name, keyed by its register 0 dword (device id high, vendor
-// id low). Korean names are code page 949 bytes.
+// id low), by its maker and model.
+enum class ChipsetMaker : unsigned char { Intel, Opti, Via, PciSet };
 struct ChipsetName {
     uint32_t key;
-    const char* english;
-    const char* korean;
+    ChipsetMaker maker;
+    const char* model;
 };
 extern const ChipsetName ChipsetTable[];
 extern const size_t ChipsetTableSize;
@@ -43,8 +44,8 @@ extern const char UnknownChipsetKorean[];
 CString WindowsVersionText(unsigned long major, unsigned long minor, unsigned long build);
 
 // Name of the chipset at the lowest device number of bus 0 (function 0) that the table knows, or
-// the no-match name.
-const char* ChipsetNameOnBus0(PciConfigReader read, bool korean);
+// the no-match name; Korean names are code page 949 bytes.
+CString ChipsetNameOnBus0(PciConfigReader read, bool korean);
 
 // The file's version as the page shows it, from its raw version block: the words at byte offsets
 // 30, 28, 26 and 24 (16-bit layout: file version major and minor, then the structure version's
