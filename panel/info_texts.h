@@ -62,7 +62,6 @@ void BuildInfoPaths(const char* windowsDir);
 // The platform services the filling goes through.
 class InfoPlatform {
 public:
-    virtual ~InfoPlatform() = default;
     // Major, minor and build number of the running Windows (zeros when it cannot tell).
     virtual void GetWindowsVersion(unsigned long* major, unsigned long* minor, unsigned long* build) = 0;
     // The variable's value as a zero-filled 256-byte buffer holds it (empty when unset or too long).
@@ -72,6 +71,11 @@ public:
     virtual bool ReadVersionBlock(const char* path, unsigned char* head, size_t headSize, size_t* blockSize) = 0;
     // The file's last-modification time in local time; false when the file is missing.
     virtual bool GetModificationTime(const char* path, CTime* localTime) = 0;
+
+protected:
+    // Not deleted through this interface: a non-virtual destructor leaves the platform's own
+    // instance, a global, without one to run at exit.
+    ~InfoPlatform() = default;
 };
 
 // Recomputes the texts: slots 0 and 1, slots 4-8 (emptied, then refilled), and the date slots of
