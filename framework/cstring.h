@@ -20,7 +20,7 @@ public:
     CString& operator+=(const CString& other) { return *this += other.c_str(); }
     CString& operator+=(char ch);
 
-    const char* c_str() const { return m_data ? m_data : ""; }
+    const char* c_str() const;
     operator const char*() const { return c_str(); }
     size_t GetLength() const { return m_length; }
     bool IsEmpty() const { return m_length == 0; }
