@@ -63,18 +63,19 @@
 #define IDS_NOT_SAVED_CAPTION   192
 #define IDS_NOT_SAVED_INI       193     // the firmware and bank choices in the INI file
 #define IDS_NOT_SAVED_BOOT      194     // the tool's line in the boot file
+// The reasons, in the order of SaveFailure from ReadOnly to Other.
 #define IDS_WHY_READ_ONLY       195
 #define IDS_WHY_IN_USE          196
 #define IDS_WHY_TOO_MANY_LINES  197
-#define IDS_WHY_PATH_TOO_LONG   198     // also told when a Browse pick is too long to keep
-#define IDS_WHY_DISK_FULL       199
-#define IDS_WHY_OTHER           200
-#define IDS_NOT_SAVED_INI_BANKS 201     // the firmware choice was saved, the bank choices were not
-#define IDS_NOT_SAVED_INI_SLAVE 202     // all but the slave bank choice were saved
-#define IDS_NOT_SAVED_INI_FLUSH 203     // the choices did not reach the disk
-#define IDS_NOT_SAVED_BOOT_MISSING 204  // the boot file is missing, the old one under a spare name
-#define IDS_WHY_TOO_LARGE       205
-#define IDS_WHY_NOT_TEXT        206
+#define IDS_WHY_TOO_LARGE       198
+#define IDS_WHY_NOT_TEXT        199
+#define IDS_WHY_PATH_TOO_LONG   200     // also told when a Browse pick is too long to keep
+#define IDS_WHY_DISK_FULL       201
+#define IDS_WHY_OTHER           202
+#define IDS_NOT_SAVED_INI_BANKS 203     // the firmware choice was saved, the bank choices were not
+#define IDS_NOT_SAVED_INI_SLAVE 204     // all but the slave bank choice were saved
+#define IDS_NOT_SAVED_INI_FLUSH 205     // the choices did not reach the disk
+#define IDS_NOT_SAVED_BOOT_MISSING 206  // the boot file is missing, the old one under a spare name
 
 // Class of a dialog control given as the template's ordinal: windres writes a class given by name
 // as a string, ten bytes more for each control.

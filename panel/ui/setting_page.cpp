@@ -58,17 +58,12 @@ CString LoadUiString(UINT id) {
     return CString(buffer, length > 0 ? length : 0);
 }
 
+// The reasons' texts follow the order of SaveFailure.
+static_assert(IDS_WHY_OTHER - IDS_WHY_READ_ONLY ==
+                  static_cast<int>(SaveFailure::Other) - static_cast<int>(SaveFailure::ReadOnly),
+              "reason texts out of the order of SaveFailure");
 UINT ReasonText(SaveFailure failure) {
-    switch (failure) {
-    case SaveFailure::ReadOnly: return IDS_WHY_READ_ONLY;
-    case SaveFailure::InUse: return IDS_WHY_IN_USE;
-    case SaveFailure::TooManyLines: return IDS_WHY_TOO_MANY_LINES;
-    case SaveFailure::TooLarge: return IDS_WHY_TOO_LARGE;
-    case SaveFailure::NotText: return IDS_WHY_NOT_TEXT;
-    case SaveFailure::PathTooLong: return IDS_WHY_PATH_TOO_LONG;
-    case SaveFailure::DiskFull: return IDS_WHY_DISK_FULL;
-    default: return IDS_WHY_OTHER;
-    }
+    return IDS_WHY_READ_ONLY + static_cast<UINT>(failure) - static_cast<UINT>(SaveFailure::ReadOnly);
 }
 
 // Adds what was not saved in path, and why, to text; nothing when it was saved. The text of a
