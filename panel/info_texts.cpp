@@ -106,7 +106,6 @@ void FillInfoTexts(InfoPlatform& platform, PciConfigReader read, bool korean) {
 
     BuildInfoPaths(platform.GetEnvironment("winbootdir"));
     // The DOS tool carries no version information.
-    InfoTexts[InfoSlotFirstVersion].Empty();
     InfoTexts[InfoSlotFirstVersion] = NotAvailable;
     for (int k = 1; k < InfoFileCount; ++k) {
         CString& slot = InfoTexts[InfoSlotFirstVersion + k];
