@@ -6,7 +6,9 @@ add_compile_definitions(_WIN32_WINNT=0x0400 WINVER=0x0400 _WIN32_IE=0x0400 WIN32
                         __USE_MINGW_ANSI_STDIO=0)
 # -Oz and no inlining of small functions: a twentieth less code than -Os, at no cost a user notices.
 # Data aligned only as the ABI needs: by default arrays start on 32-byte boundaries, for SSE.
-set(WIN9X_SIZE_OPTIONS -Oz -fno-inline-small-functions -malign-data=abi)
+# No frame pointer: this compiler keeps one for 32-bit Windows even at -Oz, and the code without it
+# is about 370 bytes smaller (without exceptions or a debugger, nothing walks the frames).
+set(WIN9X_SIZE_OPTIONS -Oz -fno-inline-small-functions -malign-data=abi -fomit-frame-pointer)
 # No stack protector and no _FORTIFY_SOURCE: both import libssp-0.dll.
 add_compile_options(${WIN9X_SIZE_OPTIONS}
                     -Wall -Wextra -march=i486 -mpreferred-stack-boundary=2 -fno-stack-protector -U_FORTIFY_SOURCE

@@ -106,7 +106,8 @@ private:
 class CFileDialog : public CCmdTarget {
     DECLARE_DYNAMIC(CFileDialog)
 public:
-    // openFileDialog: open (true) or save; defExt: appended when the user types no extension;
+    // openFileDialog: true, for a file to open (the program saves nothing through a dialog, so
+    // there is no save dialog); defExt: appended when the user types no extension;
     // fileName: initial file name (a pattern such as "*.bin" serves); flags: OFN_ flags
     // (OFN_EXPLORER is added); filter: "Description|pattern|..." pairs; parent: owner, or null for
     // the application's main window or the active window.
@@ -124,7 +125,6 @@ public:
     OPENFILENAMEA m_ofn;  // set lpstrInitialDir and lpstrTitle (kept pointers) before DoModal
 
 private:
-    bool m_bOpenFileDialog;
     CWnd* m_pParentWnd;
     CString m_strFilter;
     CString m_strDefExt;

@@ -5,7 +5,8 @@
 
 class CString {
 public:
-    CString();
+    // Constant: a global CString needs no code at start-up.
+    constexpr CString() = default;
     CString(const char* text);
     CString(const char* text, size_t length);
     CString(const CString& other);
@@ -19,7 +20,7 @@ public:
     CString& operator+=(const CString& other) { return *this += other.c_str(); }
     CString& operator+=(char ch);
 
-    const char* c_str() const { return m_data ? m_data : ""; }
+    const char* c_str() const;
     operator const char*() const { return c_str(); }
     size_t GetLength() const { return m_length; }
     bool IsEmpty() const { return m_length == 0; }

@@ -14,11 +14,11 @@ typedef BOOL(WINAPI* FileDialogFunction)(OPENFILENAMEA*);
 // shows: a measurable part of the start-up (tools/bench.sh).
 HMODULE g_commonDialogs = nullptr;
 
-// GetOpenFileNameA or GetSaveFileNameA; null when the library or the function is missing.
-FileDialogFunction CommonDialogFunction(bool openFileDialog) {
+// GetOpenFileNameA; null when the library or the function is missing.
+FileDialogFunction OpenFileFunction() {
     if (!g_commonDialogs) g_commonDialogs = LoadLibraryA("comdlg32.dll");
     if (!g_commonDialogs) return nullptr;
-    FARPROC function = GetProcAddress(g_commonDialogs, openFileDialog ? "GetOpenFileNameA" : "GetSaveFileNameA");
+    FARPROC function = GetProcAddress(g_commonDialogs, "GetOpenFileNameA");
     return reinterpret_cast<FileDialogFunction>(reinterpret_cast<void*>(function));
 }
 
@@ -38,10 +38,9 @@ void CopyText(char* target, size_t size, const char* text) {
 
 }  // namespace
 
-CFileDialog::CFileDialog(bool openFileDialog, const char* defExt, const char* fileName, DWORD flags,
-                         const char* filter, CWnd* parent)
-    : m_bOpenFileDialog(openFileDialog),
-      m_pParentWnd(parent),
+CFileDialog::CFileDialog(bool, const char* defExt, const char* fileName, DWORD flags, const char* filter,
+                         CWnd* parent)
+    : m_pParentWnd(parent),
       m_strFilter(MakeFileDialogFilter(filter, AfxIsLeadByte)),
       m_strDefExt(defExt) {
     CopyText(m_szFileName, sizeof m_szFileName, fileName);
@@ -71,7 +70,7 @@ INT_PTR CFileDialog::DoModal() {
     }
     if (!owner) owner = GetActiveWindow();
     m_ofn.hwndOwner = owner;
-    FileDialogFunction run = CommonDialogFunction(m_bOpenFileDialog);
+    FileDialogFunction run = OpenFileFunction();
     return run && run(&m_ofn) ? IDOK : IDCANCEL;
 }
 

@@ -11,21 +11,29 @@ InfoFile InfoFiles[InfoFileCount] = {
     {"KELDA.DRV", CString()},
 };
 
+// A name is the maker's, the model and "Mainboard" ("메인보드" in Korean), spaced; composed when
+// asked for, as thirteen whole names in two languages would take more room than the code.
 // Korean names in code page 949; the comment beside each gives the Hangul.
+const char* const ChipsetMakerNames[][2] = {
+    {"Intel", "\xC0\xCE\xC5\xDA"},   // 인텔
+    {"OPTI ", "\xBF\xC9\xC6\xBC"},   // 옵티; the English name has two spaces before the model
+    {"VIA", "\xBA\xF1\xBE\xC6"},     // 비아
+    {"PCISet", "\xBD\xC3\xBD\xBA"},  // 시스
+};
 const ChipsetName ChipsetTable[] = {
-    {0x71908086, "Intel 82443BX Mainboard", "\xC0\xCE\xC5\xDA 82443BX \xB8\xDE\xC0\xCE\xBA\xB8\xB5\xE5"},  // 인텔 82443BX 메인보드
-    {0xC5581045, "OPTI  82C558M Mainboard", "\xBF\xC9\xC6\xBC 82C558M \xB8\xDE\xC0\xCE\xBA\xB8\xB5\xE5"},  // 옵티 82C558M 메인보드
-    {0x71808086, "Intel 82443LX Mainboard", "\xC0\xCE\xC5\xDA 82443LX \xB8\xDE\xC0\xCE\xBA\xB8\xB5\xE5"},  // 인텔 82443LX 메인보드
-    {0x12508086, "Intel 82439HX Mainboard", "\xC0\xCE\xC5\xDA 82439HX \xB8\xDE\xC0\xCE\xBA\xB8\xB5\xE5"},  // 인텔 82439HX 메인보드
-    {0x70308086, "Intel 82437VX Mainboard", "\xC0\xCE\xC5\xDA 82437VX \xB8\xDE\xC0\xCE\xBA\xB8\xB5\xE5"},  // 인텔 82437VX 메인보드
-    {0x71008086, "Intel 82439TX Mainboard", "\xC0\xCE\xC5\xDA 82439TX \xB8\xDE\xC0\xCE\xBA\xB8\xB5\xE5"},  // 인텔 82439TX 메인보드
-    {0x12378086, "Intel 82441FX Mainboard", "\xC0\xCE\xC5\xDA 82441FX \xB8\xDE\xC0\xCE\xBA\xB8\xB5\xE5"},  // 인텔 82441FX 메인보드
-    {0x122D8086, "Intel 82437FX Mainboard", "\xC0\xCE\xC5\xDA 82437FX \xB8\xDE\xC0\xCE\xBA\xB8\xB5\xE5"},  // 인텔 82437FX 메인보드
-    {0x12358086, "Intel 82437MX Mainboard", "\xC0\xCE\xC5\xDA 82437MX \xB8\xDE\xC0\xCE\xBA\xB8\xB5\xE5"},  // 인텔 82437MX 메인보드
-    {0x05861106, "VIA VT82C586 Mainboard", "\xBA\xF1\xBE\xC6 VT82C586 \xB8\xDE\xC0\xCE\xBA\xB8\xB5\xE5"},  // 비아 VT82C586 메인보드
-    {0x00081039, "PCISet SIS55x1 Mainboard", "\xBD\xC3\xBD\xBA SIS55x1 \xB8\xDE\xC0\xCE\xBA\xB8\xB5\xE5"},  // 시스 SIS55x1 메인보드
-    {0x04A38086, "Intel 82434NX Mainboard", "\xC0\xCE\xC5\xDA 82434NX \xB8\xDE\xC0\xCE\xBA\xB8\xB5\xE5"},  // 인텔 82434NX 메인보드
-    {0x05611106, "VIA VT82C570M Mainboard", "\xBA\xF1\xBE\xC6 VT82C570M \xB8\xDE\xC0\xCE\xBA\xB8\xB5\xE5"},  // 비아 VT82C570M 메인보드
+    {0x71908086, ChipsetMaker::Intel, "82443BX"},
+    {0xC5581045, ChipsetMaker::Opti, "82C558M"},
+    {0x71808086, ChipsetMaker::Intel, "82443LX"},
+    {0x12508086, ChipsetMaker::Intel, "82439HX"},
+    {0x70308086, ChipsetMaker::Intel, "82437VX"},
+    {0x71008086, ChipsetMaker::Intel, "82439TX"},
+    {0x12378086, ChipsetMaker::Intel, "82441FX"},
+    {0x122D8086, ChipsetMaker::Intel, "82437FX"},
+    {0x12358086, ChipsetMaker::Intel, "82437MX"},
+    {0x05861106, ChipsetMaker::Via, "VT82C586"},
+    {0x00081039, ChipsetMaker::PciSet, "SIS55x1"},
+    {0x04A38086, ChipsetMaker::Intel, "82434NX"},
+    {0x05611106, ChipsetMaker::Via, "VT82C570M"},
 };
 const size_t ChipsetTableSize = sizeof ChipsetTable / sizeof ChipsetTable[0];
 const char UnknownChipsetEnglish[] = "Unknown PCIChipset";
@@ -43,6 +51,8 @@ const char DriverFormat[] = "%s%s%s";
 const char DriverDirectory[] = "\\SYSTEM\\";
 const char DateFormat[] = "%d/%m/%y";
 const char NotAvailable[] = "N/A";
+const char MainboardEnglish[] = "Mainboard";
+const char MainboardKorean[] = "\xB8\xDE\xC0\xCE\xBA\xB8\xB5\xE5";  // 메인보드
 
 unsigned Word(const unsigned char* bytes, size_t offset) {
     return bytes[offset] | (bytes[offset + 1] << 8);
@@ -57,14 +67,19 @@ CString WindowsVersionText(unsigned long major, unsigned long minor, unsigned lo
     return text;
 }
 
-const char* ChipsetNameOnBus0(PciConfigReader read, bool korean) {
+CString ChipsetNameOnBus0(PciConfigReader read, bool korean) {
+    CString name = korean ? UnknownChipsetKorean : UnknownChipsetEnglish;
     for (unsigned device = 0; device < PciDevicesPerBus; ++device) {
         const uint32_t id = read(0, device, 0, 0x00);
         for (size_t row = 0; row < ChipsetTableSize; ++row) {
-            if (ChipsetTable[row].key == id) return korean ? ChipsetTable[row].korean : ChipsetTable[row].english;
+            const ChipsetName& chipset = ChipsetTable[row];
+            if (chipset.key != id) continue;
+            name.Format("%s %s %s", ChipsetMakerNames[static_cast<int>(chipset.maker)][korean],
+                        chipset.model, korean ? MainboardKorean : MainboardEnglish);
+            return name;
         }
     }
-    return korean ? UnknownChipsetKorean : UnknownChipsetEnglish;
+    return name;
 }
 
 CString VersionTextFromBlock(const unsigned char* block, size_t size) {
@@ -91,7 +106,6 @@ void FillInfoTexts(InfoPlatform& platform, PciConfigReader read, bool korean) {
 
     BuildInfoPaths(platform.GetEnvironment("winbootdir"));
     // The DOS tool carries no version information.
-    InfoTexts[InfoSlotFirstVersion].Empty();
     InfoTexts[InfoSlotFirstVersion] = NotAvailable;
     for (int k = 1; k < InfoFileCount; ++k) {
         CString& slot = InfoTexts[InfoSlotFirstVersion + k];

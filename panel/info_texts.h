@@ -27,11 +27,12 @@ const int InfoFileCount = 5;
 extern InfoFile InfoFiles[InfoFileCount];
 
 // A main-board chipset the page can name, keyed by its register 0 dword (device id high, vendor
-// id low). Korean names are code page 949 bytes.
+// id low), by its maker and model.
+enum class ChipsetMaker : unsigned char { Intel, Opti, Via, PciSet };
 struct ChipsetName {
     uint32_t key;
-    const char* english;
-    const char* korean;
+    ChipsetMaker maker;
+    const char* model;
 };
 extern const ChipsetName ChipsetTable[];
 extern const size_t ChipsetTableSize;
@@ -43,8 +44,8 @@ extern const char UnknownChipsetKorean[];
 CString WindowsVersionText(unsigned long major, unsigned long minor, unsigned long build);
 
 // Name of the chipset at the lowest device number of bus 0 (function 0) that the table knows, or
-// the no-match name.
-const char* ChipsetNameOnBus0(PciConfigReader read, bool korean);
+// the no-match name; Korean names are code page 949 bytes.
+CString ChipsetNameOnBus0(PciConfigReader read, bool korean);
 
 // The file's version as the page shows it, from its raw version block: the words at byte offsets
 // 30, 28, 26 and 24 (16-bit layout: file version major and minor, then the structure version's
@@ -61,7 +62,6 @@ void BuildInfoPaths(const char* windowsDir);
 // The platform services the filling goes through.
 class InfoPlatform {
 public:
-    virtual ~InfoPlatform() = default;
     // Major, minor and build number of the running Windows (zeros when it cannot tell).
     virtual void GetWindowsVersion(unsigned long* major, unsigned long* minor, unsigned long* build) = 0;
     // The variable's value as a zero-filled 256-byte buffer holds it (empty when unset or too long).
@@ -71,6 +71,11 @@ public:
     virtual bool ReadVersionBlock(const char* path, unsigned char* head, size_t headSize, size_t* blockSize) = 0;
     // The file's last-modification time in local time; false when the file is missing.
     virtual bool GetModificationTime(const char* path, CTime* localTime) = 0;
+
+protected:
+    // Not deleted through this interface: a non-virtual destructor leaves the platform's own
+    // instance, a global, without one to run at exit.
+    ~InfoPlatform() = default;
 };
 
 // Recomputes the texts: slots 0 and 1, slots 4-8 (emptied, then refilled), and the date slots of

@@ -36,7 +36,6 @@ const size_t SettingTextLimit = 255;
 // default (or an empty text).
 class SettingsStore {
 public:
-    virtual ~SettingsStore() = default;
     // The variable's value as a 256-byte buffer holds it: empty when it is not set or too long.
     virtual CString GetEnvironment(const char* name) = 0;
     // The key's value (at most SettingTextLimit characters), or defaultValue when it is missing.
@@ -51,6 +50,11 @@ public:
     virtual void WriteProfileInt(const char* section, const char* entry, int value) = 0;
     // Lead bytes of the system's ANSI code page, so upper-casing keeps double-byte characters.
     virtual LeadBytePredicate LeadBytes() = 0;
+
+protected:
+    // Not deleted through this interface: a non-virtual destructor leaves the platform's own
+    // instance, a global, without one to run at exit.
+    ~SettingsStore() = default;
 };
 
 void ComputeIniPath(SettingsStore& store);

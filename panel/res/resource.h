@@ -58,22 +58,28 @@
 
 // Message of an apply that could not save a file (string tables, one per language): the caption,
 // what was not saved (a format with the file's path and the reason; the missing boot file's also
-// with the spare file's name and the path again), and the reasons.
-#define IDS_NOT_SAVED_CAPTION   200
-#define IDS_NOT_SAVED_INI       201     // the firmware and bank choices in the INI file
-#define IDS_NOT_SAVED_BOOT      202     // the tool's line in the boot file
-#define IDS_WHY_READ_ONLY       203
-#define IDS_WHY_IN_USE          204
-#define IDS_WHY_TOO_MANY_LINES  205
-#define IDS_WHY_PATH_TOO_LONG   206     // also told when a Browse pick is too long to keep
-#define IDS_WHY_DISK_FULL       207
-#define IDS_WHY_OTHER           208
-#define IDS_NOT_SAVED_INI_BANKS 209     // the firmware choice was saved, the bank choices were not
-#define IDS_NOT_SAVED_INI_SLAVE 210     // all but the slave bank choice were saved
-#define IDS_NOT_SAVED_INI_FLUSH 211     // the choices did not reach the disk
-#define IDS_NOT_SAVED_BOOT_MISSING 212  // the boot file is missing, the old one under a spare name
-#define IDS_WHY_TOO_LARGE       213
-#define IDS_WHY_NOT_TEXT        214
+// with the spare file's name and the path again), and the reasons. Sixteen ids share a block of
+// the string table, so these fill one: 192 to 207.
+#define IDS_NOT_SAVED_CAPTION   192
+#define IDS_NOT_SAVED_INI       193     // the firmware and bank choices in the INI file
+#define IDS_NOT_SAVED_BOOT      194     // the tool's line in the boot file
+// The reasons, in the order of SaveFailure from ReadOnly to Other.
+#define IDS_WHY_READ_ONLY       195
+#define IDS_WHY_IN_USE          196
+#define IDS_WHY_TOO_MANY_LINES  197
+#define IDS_WHY_TOO_LARGE       198
+#define IDS_WHY_NOT_TEXT        199
+#define IDS_WHY_PATH_TOO_LONG   200     // also told when a Browse pick is too long to keep
+#define IDS_WHY_DISK_FULL       201
+#define IDS_WHY_OTHER           202
+#define IDS_NOT_SAVED_INI_BANKS 203     // the firmware choice was saved, the bank choices were not
+#define IDS_NOT_SAVED_INI_SLAVE 204     // all but the slave bank choice were saved
+#define IDS_NOT_SAVED_INI_FLUSH 205     // the choices did not reach the disk
+#define IDS_NOT_SAVED_BOOT_MISSING 206  // the boot file is missing, the old one under a spare name
+
+// Class of a dialog control given as the template's ordinal: windres writes a class given by name
+// as a string, ten bytes more for each control.
+#define DLG_CLASS_STATIC        0x0082
 
 // Initial contents of a dialog's list controls: a resource of type RES_DLGINIT with the
 // dialog's id, in each language next to the dialog (Setting page: IDD_SETTING). The page applies

@@ -58,17 +58,12 @@ CString LoadUiString(UINT id) {
     return CString(buffer, length > 0 ? length : 0);
 }
 
+// The reasons' texts follow the order of SaveFailure.
+static_assert(IDS_WHY_OTHER - IDS_WHY_READ_ONLY ==
+                  static_cast<int>(SaveFailure::Other) - static_cast<int>(SaveFailure::ReadOnly),
+              "reason texts out of the order of SaveFailure");
 UINT ReasonText(SaveFailure failure) {
-    switch (failure) {
-    case SaveFailure::ReadOnly: return IDS_WHY_READ_ONLY;
-    case SaveFailure::InUse: return IDS_WHY_IN_USE;
-    case SaveFailure::TooManyLines: return IDS_WHY_TOO_MANY_LINES;
-    case SaveFailure::TooLarge: return IDS_WHY_TOO_LARGE;
-    case SaveFailure::NotText: return IDS_WHY_NOT_TEXT;
-    case SaveFailure::PathTooLong: return IDS_WHY_PATH_TOO_LONG;
-    case SaveFailure::DiskFull: return IDS_WHY_DISK_FULL;
-    default: return IDS_WHY_OTHER;
-    }
+    return IDS_WHY_READ_ONLY + static_cast<UINT>(failure) - static_cast<UINT>(SaveFailure::ReadOnly);
 }
 
 // Adds what was not saved in path, and why, to text; nothing when it was saved. The text of a
@@ -256,12 +251,35 @@ bool CSettingPage::BrowseForFile(const char* fileName, const char* filter, const
     return true;
 }
 
-void CSettingPage::BrowseInto(CString& field, int pathId, const char* fileName, const char* filter,
-                              const char* englishTitle, const char* koreanTitle) {
-    const char* title = KoreanUi ? koreanTitle : englishTitle;
-    if (BrowseForFile(fileName, filter, title)) {
+// The setting in PendingSettings and the control that shows it, and the dialog's file name,
+// filter and titles.
+struct CSettingPage::BrowseTarget {
+    CString CardSettings::*setting;
+    int pathId;
+    const char* fileName;
+    const char* filter;
+    const char* englishTitle;
+    const char* koreanTitle;
+};
+
+namespace {
+
+const CSettingPage::BrowseTarget SlaveBankBrowse = {&CardSettings::slaveBankPath, IDC_SLAVEBANK_PATH, BankFileName,
+                                                    BankFilter, SlaveBankTitleEnglish, SlaveBankTitleKorean};
+const CSettingPage::BrowseTarget MasterBankBrowse = {&CardSettings::masterBankPath, IDC_MASTERBANK_PATH,
+                                                     BankFileName, BankFilter, MasterBankTitleEnglish,
+                                                     MasterBankTitleKorean};
+const CSettingPage::BrowseTarget FirmwareBrowse = {&CardSettings::firmwarePath, IDC_FIRMWARE_PATH, FirmwareFileName,
+                                                   FirmwareFilter, FirmwareTitleEnglish, FirmwareTitleKorean};
+
+}  // namespace
+
+void CSettingPage::BrowseInto(const BrowseTarget& target) {
+    const char* title = KoreanUi ? target.koreanTitle : target.englishTitle;
+    if (BrowseForFile(target.fileName, target.filter, title)) {
+        CString& field = PendingSettings.*target.setting;
         field = ChosenFileSetting(m_strLastDir, m_strLastFile, AfxIsLeadByte);
-        SetDlgItemText(pathId, field);
+        SetDlgItemText(target.pathId, field);
         SetModified(true);
     }
     UpdateData(true);
@@ -295,22 +313,13 @@ void CSettingPage::OnSystemInfo() {
     WinExec(SystemInfoCommand, SW_SHOW);
 }
 
-void CSettingPage::OnBrowseSlaveBank() {
-    BrowseInto(PendingSettings.slaveBankPath, IDC_SLAVEBANK_PATH, BankFileName, BankFilter,
-               SlaveBankTitleEnglish, SlaveBankTitleKorean);
-}
+void CSettingPage::OnBrowseSlaveBank() { BrowseInto(SlaveBankBrowse); }
 
 void CSettingPage::OnMultimediaInfo() { WinExec(MultimediaInfoCommand, SW_SHOW); }
 
-void CSettingPage::OnBrowseMasterBank() {
-    BrowseInto(PendingSettings.masterBankPath, IDC_MASTERBANK_PATH, BankFileName, BankFilter,
-               MasterBankTitleEnglish, MasterBankTitleKorean);
-}
+void CSettingPage::OnBrowseMasterBank() { BrowseInto(MasterBankBrowse); }
 
-void CSettingPage::OnBrowseFirmware() {
-    BrowseInto(PendingSettings.firmwarePath, IDC_FIRMWARE_PATH, FirmwareFileName, FirmwareFilter,
-               FirmwareTitleEnglish, FirmwareTitleKorean);
-}
+void CSettingPage::OnBrowseFirmware() { BrowseInto(FirmwareBrowse); }
 
 void CSettingPage::OnBankManager() {
     // Quoted: under C:\PROGRAM FILES an unquoted line would start C:\PROGRAM.EXE when there is one.

@@ -16,6 +16,8 @@ public:
     bool OnInitDialog() override;
     // Marks the page unchanged, then accepts.
     bool OnApply() override;
+    // What a Browse button chooses a file for (setting_page.cpp).
+    struct BrowseTarget;
 
     CString m_strLastDir;   // where the next file dialog opens; shared by the three Browse buttons
     CString m_strLastFile;  // file name chosen in the last file dialog
@@ -52,9 +54,8 @@ private:
     // hold was chosen, which then sets m_strLastDir and m_strLastFile. A path too long to be kept
     // is told in a message box owned by the sheet.
     bool BrowseForFile(const char* fileName, const char* filter, const char* title);
-    // A Browse button: lets the user choose a file for field, shown in control pathId.
-    void BrowseInto(CString& field, int pathId, const char* fileName, const char* filter,
-                    const char* englishTitle, const char* koreanTitle);
+    // A Browse button: lets the user choose a file for the target's setting and shows it.
+    void BrowseInto(const BrowseTarget& target);
     // Both lists enabled (automatic detection off) or disabled; the address list first.
     void EnableLists(bool enable);
 
