@@ -160,6 +160,19 @@ bool StartsTool(const std::string& line, LeadBytePredicate lead) {
     return false;
 }
 
+// Upper-cases a line as the reader does: a-z only, never a trail byte.
+std::string Upper(std::string line, LeadBytePredicate lead) {
+    for (size_t i = 0; i < line.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(line[i]);
+        if (lead(c) && i + 1 < line.size()) {
+            ++i;
+        } else if (c >= 'a' && c <= 'z') {
+            line[i] = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return line;
+}
+
 // What the rewrite must produce: DOS text up to a Ctrl-Z with CR LF, lone CR and lone LF each ending
 // a line, one decision per line on its upper-cased text, every other byte kept in order, every line
 // written with CR LF; the first tool line becomes the command and later ones go, or the command is
@@ -192,14 +205,7 @@ Model Predict(const std::string& file, const std::string& command, LeadBytePredi
             if (line.find('\0', piece) < piece + 255) return {BootUpdateOutcome::NotText, ""};
             ++entries;
         }
-        for (size_t i = 0; i < line.size(); ++i) {
-            unsigned char c = static_cast<unsigned char>(line[i]);
-            if (lead(c) && i + 1 < line.size()) {
-                ++i;
-            } else if (c >= 'a' && c <= 'z') {
-                line[i] = static_cast<char>(c - 'a' + 'A');
-            }
-        }
+        line = Upper(line, lead);
         lastLength = line.size();
         if (StartsTool(line.substr(0, line.find('\n')), lead)) {
             entries -= (line.size() + 254) / 255;
@@ -227,19 +233,6 @@ Model Predict(const std::string& file, const std::string& command, LeadBytePredi
         bytes += c;
     }
     return {BootUpdateOutcome::Rewritten, bytes};
-}
-
-// Upper-cases a line as the reader does: a-z only, never a trail byte.
-std::string Upper(std::string line, LeadBytePredicate lead) {
-    for (size_t i = 0; i < line.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(line[i]);
-        if (lead(c) && i + 1 < line.size()) {
-            ++i;
-        } else if (c >= 'a' && c <= 'z') {
-            line[i] = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return line;
 }
 
 // How many lines of a written file (every line ends in CR LF) start the tool at the next read.
