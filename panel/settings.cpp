@@ -63,8 +63,9 @@ FileSettingsSave SaveFileSettings(SettingsStore& store) {
     const CString* const values[] = {&AppliedSettings.firmwarePath, &AppliedSettings.masterBankPath,
                                      &AppliedSettings.slaveBankPath};
     FileSettingsSave result = {FileSettingsSaved::None, SaveFailure::None};
+    const unsigned count = sizeof keys / sizeof keys[0];
     unsigned written = 0;
-    for (; written < 3; ++written) {
+    for (; written < count; ++written) {
         result.failure = WriteFileSetting(store, keys[written], *values[written]);
         if (result.failure != SaveFailure::None) break;
     }
