@@ -6,9 +6,10 @@ namespace {
 
 bool IsBlank(unsigned char c) { return c == ' ' || c == '\t'; }
 
-// Copies text without the blanks at its ends: the card's " 5" is the interrupt 5. Longer texts are
-// cut to the buffer; no such text fits a command anyway.
-void CopyTrimmed(const char* text, char (&value)[BootLineSize]) {
+}  // namespace
+
+void CopyWithoutBlanks(const char* text, char (&value)[BootLineSize]) {
+    if (!text) text = "";
     while (IsBlank(*text)) ++text;
     size_t length = 0;
     for (; length < sizeof value - 1 && text[length]; ++length) value[length] = text[length];
@@ -16,13 +17,11 @@ void CopyTrimmed(const char* text, char (&value)[BootLineSize]) {
     value[length] = '\0';
 }
 
-}  // namespace
-
 CString BuildBootCommand(const char* bootDirectory, bool irqChanged, bool portChanged, const char* irq,
                          const char* port, bool autoDetect) {
     char irqValue[BootLineSize], portValue[BootLineSize];
-    CopyTrimmed(irq, irqValue);
-    CopyTrimmed(port, portValue);
+    CopyWithoutBlanks(irq, irqValue);
+    CopyWithoutBlanks(port, portValue);
     CString command;
     if (!autoDetect && irqChanged && *irqValue) {
         const bool withPort = portChanged && *portValue;

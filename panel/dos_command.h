@@ -17,6 +17,11 @@ struct BootToolOptions {
     CString port;
 };
 
+// Copies a value without the blanks at its ends, as the tool's options and the lists take it (the
+// card's " 5" is the interrupt 5); null as empty. Longer texts are cut to the buffer; no value is
+// that long.
+void CopyWithoutBlanks(const char* text, char (&value)[BootLineSize]);
+
 // The tool's command: "%s\KESTRO DIRQ=%-2s" (plus " DREAM=" and the port when that changed too),
 // "%s\KESTRO DREAM=%-3s" when the interrupt is unchanged, or "%s\KESTRO.EXE" with automatic
 // detection. A value goes in without its surrounding blanks, and an option without a value is left

@@ -1,7 +1,5 @@
 #include "setting_logic.h"
 
-#include <string.h>
-
 #include "settings.h"
 
 CString DirectoryOfPath(const char* path, LeadBytePredicate isLeadByte) {
@@ -36,12 +34,4 @@ bool FitsSettingText(const CString& text) { return text.GetLength() <= SettingTe
 
 void AdoptProbeText(CString& field, const char* probeText) {
     if (field.IsEmpty()) field = probeText ? probeText : "";
-}
-
-CString ListEntryText(const char* value) {
-    if (!value) return CString();
-    while (*value == ' ') ++value;
-    size_t length = strlen(value);
-    while (length > 0 && value[length - 1] == ' ') --length;
-    return CString(value, length);
 }

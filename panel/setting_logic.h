@@ -1,6 +1,5 @@
 // The text rules of the Setting page that need no window: where a chosen file's directory ends, the
-// path a Browse choice stores, when the card's resources replace what the page holds, and which
-// list entry shows a value.
+// path a Browse choice stores, and when the card's resources replace what the page holds.
 #pragma once
 #include "cstring.h"
 #include "mbcs.h"
@@ -23,7 +22,3 @@ bool FitsSettingText(const CString& text);
 // An empty field takes the card's text; a field that already holds a value (taken earlier or
 // applied by the user) keeps it.
 void AdoptProbeText(CString& field, const char* probeText);
-
-// The list entry that stands for a value: the value without leading and trailing blanks, so that
-// the card's " 5" is the entry "5".
-CString ListEntryText(const char* value);

@@ -89,10 +89,11 @@ bool IsOrdinaryFile(const char* path) {
 // Selects the entry of list that stands for value, or none, which also empties the edit field.
 // Not CB_SELECTSTRING: it matches a prefix ("1" would show "10") and skips the card's " 5".
 void ShowInList(CComboBox& list, const CString& value) {
-    const CString entry = ListEntryText(value);
-    const LRESULT found = entry.IsEmpty() ? CB_ERR
-                                          : list.SendMessage(CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                                             reinterpret_cast<LPARAM>(entry.c_str()));
+    char entry[BootLineSize];
+    CopyWithoutBlanks(value, entry);
+    const LRESULT found = *entry ? list.SendMessage(CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                                    reinterpret_cast<LPARAM>(entry))
+                                 : CB_ERR;
     list.SetCurSel(found == CB_ERR ? -1 : static_cast<int>(found));
 }
 

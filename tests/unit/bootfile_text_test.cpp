@@ -74,6 +74,28 @@ void ExpectRewrite(const TextCase& c) {
     }
 }
 
+TEST(BuildBootCommand, AValueIsTakenWithoutTheBlanksAroundIt) {
+    const struct {
+        const char* value;
+        const char* taken;
+    } cases[] = {
+        {" 5", "5"},  // the card's form of interrupt 5
+        {"10", "10"},
+        {"330 ", "330"},
+        {"  7  ", "7"},
+        {"\t5\t", "5"},
+        {"33 0", "33 0"},  // a blank inside stays
+        {"   ", ""},
+        {"", ""},
+        {nullptr, ""},
+    };
+    for (const auto& c : cases) {
+        char value[BootLineSize];
+        CopyWithoutBlanks(c.value, value);
+        EXPECT_STREQ(value, c.taken) << (c.value ? c.value : "(null)");
+    }
+}
+
 TEST(RewriteBootFile, LinesAreReplacedKeptOrAdded) {
     const TextCase cases[] = {
         {"the tool's line is replaced, others upper-cased",

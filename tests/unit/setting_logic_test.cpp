@@ -74,21 +74,4 @@ TEST(SettingLogic, OnlyAnEmptyFieldTakesTheCardsText) {
     }
 }
 
-TEST(SettingLogic, AListEntryIsTheValueWithoutBlanksAround) {
-    const struct {
-        const char* value;
-        const char* entry;
-    } cases[] = {
-        {" 5", "5"},  // the card's form of interrupt 5
-        {"10", "10"},
-        {"330 ", "330"},
-        {"  7  ", "7"},
-        {"33 0", "33 0"},  // a blank inside stays: no entry has one
-        {"   ", ""},
-        {"", ""},
-        {nullptr, ""},
-    };
-    for (const auto& c : cases) EXPECT_STREQ(ListEntryText(c.value), c.entry) << (c.value ? c.value : "(null)");
-}
-
 }  // namespace
