@@ -46,7 +46,7 @@ bool RecoverInterruptedUpdate(BootFileSystem& files, char (&name)[32]) {
 // The rewrite itself; cause takes the platform's reason when an operation fails, and oldFile the
 // name the old boot file keeps when it cannot get its own back.
 BootUpdateOutcome Rewrite(BootFileSystem& files, const char* command, LeadBytePredicate isLeadByte,
-                          SaveFailure& cause, char (&oldFile)[32]) {
+                          SaveFailure& cause, char (&oldFile)[32], bool& changed) {
     if (!RecoverInterruptedUpdate(files, oldFile)) {
         cause = files.LastFailure();
         return BootUpdateOutcome::RollbackFailed;
@@ -113,6 +113,7 @@ BootUpdateOutcome Rewrite(BootFileSystem& files, const char* command, LeadBytePr
     }
     // A backup that cannot be removed is a complete copy of the old file; the update itself is done.
     files.Remove(backupName);
+    changed = store.changed;
     return BootUpdateOutcome::Rewritten;
 }
 
@@ -144,7 +145,8 @@ BootUpdateOutcome RewriteBootFile(BootFileSystem& files, const char* command, Le
     SaveFailure cause = SaveFailure::Other;
     BootSaveReport unused;
     BootSaveReport& told = report ? *report : unused;
-    const BootUpdateOutcome outcome = Rewrite(files, command, isLeadByte, cause, told.oldFile);
+    told.nextBootChanged = false;
+    const BootUpdateOutcome outcome = Rewrite(files, command, isLeadByte, cause, told.oldFile, told.nextBootChanged);
     told.failure = FailureOf(outcome, cause);
     if (outcome != BootUpdateOutcome::RollbackFailed) told.oldFile[0] = '\0';
     return outcome;

@@ -70,7 +70,8 @@ const size_t BootLineCount = 1000;
 struct BootLineStore {
     char lines[BootLineCount][BootLineSize];
     size_t count;   // entries in use, from entry 0 upwards
-    bool replaced;  // some line was the tool's line and now holds the boot command
+    bool replaced;  // some line starts the tool and now carries the boot command
+    bool changed;   // the next boot starts the tool otherwise: a tool line's text changed, or one was added
 };
 
 enum class BootUpdateOutcome {
@@ -88,11 +89,12 @@ enum class BootUpdateOutcome {
                      // could take its name, or a backup left by an interrupted update could not
 };
 
-// Reads DOS text into the store, upper-cased, with the first line that starts the tool (see
-// StartsTheTool) replaced whole by command and a line end and every later one dropped, so that the
-// tool runs once; adds the command as a line of its own, with its line end, when no line was the tool's.
-// Returns Rewritten when the store holds the new contents, or the reason it cannot. options, when
-// given, takes the options of each tool line in turn.
+// Reads DOS text into the store, upper-cased, with the tool's command replaced by command in every
+// line that starts the tool (see ReadDosLine), so that each menu entry and condition that ran the
+// tool runs it with the new options; when no line starts the tool, adds the command as a line of
+// its own before the first line that starts Windows, or at the end. Returns Rewritten when the
+// store holds the new contents, or the reason it cannot. options, when given, takes the options of
+// each tool line in turn.
 BootUpdateOutcome ReadBootLines(BootFileSystem& files, const char* command, LeadBytePredicate isLeadByte,
                                 BootLineStore& store, BootToolOptions* options = nullptr);
 // Writes the entries in order as DOS text: every LF goes out as CR LF. False when a write failed.
@@ -108,6 +110,7 @@ BootToolOptions ReadBootToolOptions(BootFileSystem& files, LeadBytePredicate isL
 struct BootSaveReport {
     SaveFailure failure = SaveFailure::None;
     char oldFile[32] = {};
+    bool nextBootChanged = false;  // the file was rewritten and starts the tool otherwise than before
 };
 
 // Rewrites the boot file with the given command, keeping a complete boot file (the old or the new one)

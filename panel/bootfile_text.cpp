@@ -1,5 +1,5 @@
-// The boot file's text in memory: DOS text read into the line store, the tool's line replaced or
-// added, and the store written back.
+// The boot file's text in memory: DOS text read into the line store, the tool's command replaced
+// or a line added, and the store written back.
 #include <string.h>
 
 #include "bootfile.h"
@@ -79,7 +79,7 @@ bool UpperCasePiece(char* piece, size_t length, bool carry, LeadBytePredicate is
 enum class LineRead { Line, End, NotText, ReadFailed, StoreFull };
 
 // Reads the next line, upper-cased, into the entries from store.count on, as pieces of at most 255
-// characters like fgets does; a line is decided on whole, so it is either kept or replaced whole.
+// characters like fgets does; a line is decided on whole, however many pieces it takes.
 LineRead ReadLine(DosTextReader& text, LeadBytePredicate isLeadByte, BootLineStore& store) {
     if (text.AtEnd()) return text.Failed() ? LineRead::ReadFailed : LineRead::End;
     bool carry = false;
@@ -104,9 +104,10 @@ LineRead ReadLine(DosTextReader& text, LeadBytePredicate isLeadByte, BootLineSto
     return LineRead::Line;
 }
 
-// Counts the lines from the one that did not fit to the end of the text, and adds them to lines.
-bool CountRemainingLines(DosTextReader& text, size_t& lines) {
-    int last = 0;  // the line that did not fit has begun: it counts also without a line end
+// Counts the lines after the ones read and adds them to lines; begun says the line that did not
+// fit has begun, so it counts also when nothing of it is left.
+bool CountRemainingLines(DosTextReader& text, size_t& lines, bool begun) {
+    int last = begun ? 0 : '\n';
     for (int c = text.Next(); c >= 0; c = text.Next()) {
         if (c == '\n') ++lines;
         last = c;
@@ -123,37 +124,84 @@ void StoreCommand(char* entry, const char* command) {
     entry[length] = '\n';
 }
 
+// Stores a line and its line end in the entries from store.count on, in pieces as the reader takes
+// them; false when they do not fit.
+bool StoreLine(BootLineStore& store, const CString& line) {
+    const size_t length = line.GetLength() + 1;
+    for (size_t done = 0; done < length; done += BootLineSize - 1) {
+        if (store.count == BootLineCount) return false;
+        char* entry = store.lines[store.count++];
+        memset(entry, 0, BootLineSize);
+        const size_t piece = length - done < BootLineSize - 1 ? length - done : BootLineSize - 1;
+        memcpy(entry, line.c_str() + done, piece);  // the last piece takes the terminator's place
+        if (done + piece == length) entry[piece - 1] = '\n';
+    }
+    return true;
+}
+
+unsigned char FoldCase(unsigned char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; }
+
+// Whether the entries from first on hold line up to their line end, case aside: the kept parts of
+// an edited line are the entries' own bytes, and DOS reads the command in any case.
+bool HoldsLine(const BootLineStore& store, size_t first, const CString& line) {
+    size_t at = 0;
+    for (size_t entry = first; entry < store.count; ++entry) {
+        for (const char* p = store.lines[entry]; *p && *p != '\n'; ++p, ++at) {
+            if (at == line.GetLength() || FoldCase(*p) != FoldCase(line[at])) return false;
+        }
+    }
+    return at == line.GetLength();
+}
+
 }  // namespace
 
 BootUpdateOutcome ReadBootLines(BootFileSystem& files, const char* command, LeadBytePredicate isLeadByte,
                                 BootLineStore& store, BootToolOptions* options) {
     store.count = 0;
     store.replaced = false;
+    store.changed = false;
     // The command replaces a line together with its line end, or follows one: both must fit an entry.
     if (strlen(command) + 1 > BootLineSize - 1) return BootUpdateOutcome::CommandTooLong;
-
     DosTextReader text(files);
     size_t lines = 0;  // lines of the file, however many entries each takes
+    size_t windowsEntry = BootLineCount;  // where the first line that starts Windows begins
+    auto tooBig = [&](bool begun) {
+        if (!CountRemainingLines(text, lines, begun)) return BootUpdateOutcome::ReadFailed;
+        return lines > BootLineCount ? BootUpdateOutcome::TooManyLines : BootUpdateOutcome::TooLarge;
+    };
     for (;;) {
         const size_t first = store.count;
         const LineRead read = ReadLine(text, isLeadByte, store);
         if (read == LineRead::End) break;
         if (read == LineRead::NotText) return BootUpdateOutcome::NotText;
         if (read == LineRead::ReadFailed) return BootUpdateOutcome::ReadFailed;
-        if (read == LineRead::StoreFull) {
-            if (!CountRemainingLines(text, lines)) return BootUpdateOutcome::ReadFailed;
-            return lines > BootLineCount ? BootUpdateOutcome::TooManyLines : BootUpdateOutcome::TooLarge;
-        }
+        if (read == LineRead::StoreFull) return tooBig(true);
         ++lines;
-        if (StartsTheTool(DosLine(store.lines + first, store.count - first), isLeadByte, options)) {
-            // The whole line becomes the command, once: a later line that starts the tool is dropped.
-            store.count = first;
-            if (!store.replaced) StoreCommand(store.lines[store.count++], command);
-            store.replaced = true;
-        }
+        CString edited;
+        const LineStarts starts = ReadDosLine(DosLine(store.lines + first, store.count - first, &edited),
+                                              isLeadByte, options, command);
+        if (starts == LineStarts::Windows && windowsEntry == BootLineCount) windowsEntry = first;
+        if (starts != LineStarts::Tool) continue;
+        // Every line that starts the tool keeps all but the tool's own words.
+        store.replaced = true;
+        if (!HoldsLine(store, first, edited)) store.changed = true;
+        store.count = first;
+        if (!StoreLine(store, edited)) return tooBig(false);
     }
 
     if (!store.replaced) {
+        store.changed = true;
+        if (store.count == BootLineCount) {
+            return lines + 1 > BootLineCount ? BootUpdateOutcome::TooManyLines : BootUpdateOutcome::TooLarge;
+        }
+        if (windowsEntry < store.count) {
+            // Before Windows starts, so that the card is set up when its drivers load.
+            memmove(store.lines + windowsEntry + 1, store.lines + windowsEntry,
+                    (store.count - windowsEntry) * sizeof store.lines[0]);
+            ++store.count;
+            StoreCommand(store.lines[windowsEntry], command);
+            return BootUpdateOutcome::Rewritten;
+        }
         // The command goes on a line of its own, also after a last line without a line end.
         if (store.count > 0) {
             char* last = store.lines[store.count - 1];

@@ -47,7 +47,23 @@ unsigned char DosLine::Peek() {
 }
 
 void DosLine::Advance() {
-    if (Peek()) ++m_index;
+    const char c = static_cast<char>(Peek());
+    if (!c) return;
+    ++m_index;
+    if (m_copy && !m_held) *m_copy += c;
+}
+
+size_t DosLine::Copied() const { return m_copy ? m_copy->GetLength() : 0; }
+
+void DosLine::ReplaceCopied(size_t from, const char* text) {
+    if (!m_copy) return;
+    *m_copy = m_copy->Left(from);
+    *m_copy += text;
+}
+
+void DosLine::SeparateCopy() {
+    const size_t length = Copied();
+    if (length > 0 && !IsBlank(static_cast<unsigned char>((*m_copy)[length - 1]))) *m_copy += ' ';
 }
 
 namespace {
@@ -158,11 +174,13 @@ bool SkipCondition(DosLine& line, LeadBytePredicate isLeadByte) {
     return true;
 }
 
-enum class CommandKind { Tool, Other, NeverRuns };
+enum class CommandKind { Tool, Windows, Other, NeverRuns };
 
-// Reads one command of a line or pipe element up to and including its command word.
-CommandKind ReadCommand(DosLine& line, LeadBytePredicate isLeadByte) {
+// Reads one command of a line or pipe element up to and including its command word. A tool's
+// command word gives way to replacement in the line's copy.
+CommandKind ReadCommand(DosLine& line, LeadBytePredicate isLeadByte, const char* replacement) {
     CommandWord word;
+    size_t wordStart = 0;
     for (;;) {
         SkipBlanks(line);
         const unsigned char c = line.Peek();
@@ -175,6 +193,7 @@ CommandKind ReadCommand(DosLine& line, LeadBytePredicate isLeadByte) {
             continue;
         }
         if (c == ':') return CommandKind::NeverRuns;  // a label such as :KESTRO
+        wordStart = line.Copied();
         ReadCommandWord(line, isLeadByte, word);
         if (word.Is("REM")) return CommandKind::NeverRuns;
         if (word.Is("CALL")) continue;
@@ -193,8 +212,12 @@ CommandKind ReadCommand(DosLine& line, LeadBytePredicate isLeadByte) {
         }
         break;
     }
-    return strcmp(word.name, "KESTRO") == 0 || strcmp(word.name, "KESTRO.EXE") == 0 ? CommandKind::Tool
-                                                                                     : CommandKind::Other;
+    if (strcmp(word.name, "KESTRO") == 0 || strcmp(word.name, "KESTRO.EXE") == 0) {
+        line.ReplaceCopied(wordStart, replacement);
+        return CommandKind::Tool;
+    }
+    return strcmp(word.name, "WIN") == 0 || strcmp(word.name, "WIN.COM") == 0 ? CommandKind::Windows
+                                                                               : CommandKind::Other;
 }
 
 bool IsArgumentGap(unsigned char c) { return IsBlank(c) || c == ',' || c == ';' || c == '/'; }
@@ -215,12 +238,20 @@ void SetNumber(CString& target, const char* text, unsigned base, unsigned limit,
 }
 
 // The tool's arguments after its command word, up to the line's end or a pipe, read as COMMAND.COM
-// splits words; a later option overrides an earlier one, as it does for the tool.
+// splits words; a later option overrides an earlier one, as it does for the tool. They leave the
+// line's copy, the redirections among them excepted.
 void ReadOptions(DosLine& line, LeadBytePredicate isLeadByte, BootToolOptions& options) {
     CommandWord key, value;
+    options.irq.Empty();
+    options.port.Empty();
+    line.HoldCopy(true);
     for (unsigned char c = line.Peek(); c && c != '|'; c = line.Peek()) {
         if (IsRedirection(c)) {
+            // After a blank, so that the last option of the replacement does not run into it.
+            line.HoldCopy(false);
+            line.SeparateCopy();
             SkipRedirection(line, isLeadByte);
+            line.HoldCopy(true);
             continue;
         }
         ReadCommandWord(line, isLeadByte, key);
@@ -235,29 +266,37 @@ void ReadOptions(DosLine& line, LeadBytePredicate isLeadByte, BootToolOptions& o
             line.Advance();
         }
     }
+    line.HoldCopy(false);
+    if (line.Peek()) line.SeparateCopy();  // before the pipe, as before a redirection
 }
 
 }  // namespace
 
-bool StartsTheTool(DosLine line, LeadBytePredicate isLeadByte, BootToolOptions* options) {
-    for (;;) {
-        switch (ReadCommand(line, isLeadByte)) {
-        case CommandKind::Tool:
-            if (options) {
-                options->irq.Empty();
-                options->port.Empty();
-                ReadOptions(line, isLeadByte, *options);
-            }
-            return true;
+LineStarts ReadDosLine(DosLine line, LeadBytePredicate isLeadByte, BootToolOptions* options,
+                       const char* replacement) {
+    LineStarts starts = LineStarts::Neither;
+    for (bool another = true; another;) {
+        switch (ReadCommand(line, isLeadByte, replacement)) {
+        case CommandKind::Tool: {
+            starts = LineStarts::Tool;
+            BootToolOptions read;
+            ReadOptions(line, isLeadByte, options ? *options : read);
+            break;
+        }
+        case CommandKind::Windows:
+            if (starts == LineStarts::Neither) starts = LineStarts::Windows;
+            break;
         case CommandKind::NeverRuns:
-            return false;
+            another = false;
+            break;
         case CommandKind::Other:
             break;
         }
-        // A later element of a pipe is a command of its own.
+        // A later element of a pipe is a command of its own; the rest of a REM or label is not.
         unsigned char c;
-        while ((c = line.Peek()) && c != '|') SkipCharacter(line, isLeadByte);
-        if (!c) return false;
+        while ((c = line.Peek()) && (c != '|' || !another)) SkipCharacter(line, isLeadByte);
+        if (!c) break;
         line.Advance();
     }
+    return starts;
 }

@@ -30,23 +30,46 @@ CString BuildBootCommand(const char* bootDirectory, bool irqChanged, bool portCh
                          const char* port, bool autoDetect);
 
 // One upper-cased line held in consecutive entries (a long line takes several), read as one text
-// that ends at its line feed or at the end of its last entry.
+// that ends at its line feed or at the end of its last entry. It can keep a copy of what is read,
+// in which the tool's commands are replaced as they are found.
 class DosLine {
 public:
-    DosLine(const char (*entries)[BootLineSize], size_t count) : m_entries(entries), m_count(count) {}
+    DosLine(const char (*entries)[BootLineSize], size_t count, CString* copy = nullptr)
+        : m_entries(entries), m_count(count), m_copy(copy) {}
     // The byte at the cursor; 0 at the line's end.
     unsigned char Peek();
+    // Passes the byte at the cursor, which joins the copy unless the copy is held.
     void Advance();
+
+    // The copy's length so far; 0 without a copy.
+    size_t Copied() const;
+    // Puts text in place of the copy from offset from on.
+    void ReplaceCopied(size_t from, const char* text);
+    // Holding drops the bytes passed from the copy until it is released.
+    void HoldCopy(bool hold) { m_held = hold; }
+    // Adds a blank to the copy unless it ends in one (or is empty).
+    void SeparateCopy();
 
 private:
     const char (*m_entries)[BootLineSize];
     size_t m_count;
     size_t m_entry = 0;
     size_t m_index = 0;
+    CString* m_copy;
+    bool m_held = false;
 };
 
-// Whether COMMAND.COM would start KESTRO or KESTRO.EXE (with any path, quoted or not) from the line:
-// as its command word after '@', CALL, LH/LOADHIGH, IF conditions and redirections, or as a later
-// element of a pipe; never from a label or a REM line. options, when given, takes the tool line's options:
-// DIRQ= as a decimal interrupt from 1 to 15, DREAM= as a hexadecimal address from 1 to FFFF.
-bool StartsTheTool(DosLine line, LeadBytePredicate isLeadByte, BootToolOptions* options = nullptr);
+// What COMMAND.COM would start from a line: the tool (KESTRO or KESTRO.EXE, any path, quoted or
+// not) as some element of its pipe, else Windows (WIN or WIN.COM, any path), else neither. A
+// command word counts after '@', CALL, LH/LOADHIGH, IF conditions and redirections; nothing in a
+// label or a REM line does.
+enum class LineStarts { Neither, Tool, Windows };
+
+// Reads a line as COMMAND.COM does. options, when given, takes the options of the line's last tool
+// command: DIRQ= as a decimal interrupt from 1 to 15, DREAM= as a hexadecimal address from 1 to
+// FFFF. With a copy in line, each tool command (its command word and arguments, up to a pipe or
+// the line's end) becomes the replacement in the copy, followed by the redirections among its
+// arguments and then any pipe, each after a blank; what stands before and after it is copied as it
+// is.
+LineStarts ReadDosLine(DosLine line, LeadBytePredicate isLeadByte, BootToolOptions* options = nullptr,
+                       const char* replacement = "");

@@ -42,7 +42,9 @@ struct Input {
 
 struct Model {
     BootUpdateOutcome outcome;
-    std::string bytes;  // the new file when the outcome is Rewritten
+    std::string bytes;     // the new file when the outcome is Rewritten
+    size_t toolLines = 0;  // lines of the old file that start the tool
+    bool changed = false;  // a tool line reads otherwise, case aside, or the command was added
 };
 
 // The pieces of an upper-cased pipe element, as COMMAND.COM splits it: a lead byte always takes
@@ -89,9 +91,10 @@ struct Element {
     }
 };
 
-enum class Kind { Tool, Other, Never };
+enum class Kind { Tool, Windows, Other, Never };
 
-Kind CommandOf(Element e) {
+// What the pipe element starts; e.at is left after its command word, and wordAt at its start.
+Kind CommandOf(Element& e, size_t& wordAt) {
     for (;;) {
         e.Blanks();
         if (e.At("@")) {
@@ -106,6 +109,7 @@ Kind CommandOf(Element e) {
         }
         if (e.At(":")) return Kind::Never;
         bool bare;
+        wordAt = e.at;
         const std::string word = e.Word(bare);
         auto is = [&](const char* keyword) { return bare && word == keyword; };
         if (is("REM")) return Kind::Never;
@@ -142,22 +146,63 @@ Kind CommandOf(Element e) {
             e.Argument();
             continue;
         }
-        return word == "KESTRO" || word == "KESTRO.EXE" ? Kind::Tool : Kind::Other;
+        if (word == "KESTRO" || word == "KESTRO.EXE") return Kind::Tool;
+        return word == "WIN" || word == "WIN.COM" ? Kind::Windows : Kind::Other;
     }
 }
 
-// Whether an upper-cased line (without its line end) starts the tool: some element of its pipe,
-// before any REM or label, has KESTRO or KESTRO.EXE as its command after its prefixes.
-bool StartsTool(const std::string& line, LeadBytePredicate lead) {
+// A blank before what follows the replacement, unless one is there.
+void Separate(std::string& out) {
+    if (!out.empty() && out.back() != ' ' && out.back() != '\t') out += ' ';
+}
+
+// What an upper-cased line (without its line end) starts: the tool when some element of its pipe,
+// before any REM or label, has KESTRO or KESTRO.EXE as its command after its prefixes, else Windows
+// likewise. edited takes the line with each tool element's command word and arguments replaced by
+// command, the redirections among the arguments kept after it, each after a blank, and a blank
+// before a following pipe.
+Kind LineKind(const std::string& line, LeadBytePredicate lead, const std::string& command = "",
+              std::string* edited = nullptr) {
     Element whole{line, lead};
+    Kind result = Kind::Other;
+    std::string out;
     size_t start = 0;
     for (size_t i = 0; i <= line.size(); i += i < line.size() ? whole.Width(i) : 1) {
         if (i < line.size() && line[i] != '|') continue;
-        const Kind kind = CommandOf(Element{line.substr(start, i - start), lead});
-        if (kind != Kind::Other) return kind == Kind::Tool;
+        Element e{line.substr(start, i - start), lead};
+        size_t wordAt = 0;
+        const Kind kind = CommandOf(e, wordAt);
+        if (kind == Kind::Never) {
+            out += line.substr(start);
+            break;
+        }
+        if (kind == Kind::Tool) {
+            result = Kind::Tool;
+            out += e.text.substr(0, wordAt) + command;
+            bool quoted = false;
+            while (e.at < e.text.size()) {
+                if (!quoted && e.At("<>")) {
+                    Separate(out);
+                    const size_t from = e.at;
+                    while (e.At("<>")) ++e.at;
+                    e.Blanks();
+                    e.Argument();
+                    out += e.text.substr(from, e.at - from);
+                    continue;
+                }
+                if (e.text[e.at] == '"') quoted = !quoted;
+                e.at += e.Width(e.at);
+            }
+            if (i < line.size()) Separate(out);
+        } else {
+            if (kind == Kind::Windows && result == Kind::Other) result = Kind::Windows;
+            out += e.text;
+        }
+        if (i < line.size()) out += '|';
         start = i + 1;
     }
-    return false;
+    if (edited) *edited = out;
+    return result;
 }
 
 // Upper-cases a line as the reader does: a-z only, never a trail byte.
@@ -175,9 +220,10 @@ std::string Upper(std::string line, LeadBytePredicate lead) {
 
 // What the rewrite must produce: DOS text up to a Ctrl-Z with CR LF, lone CR and lone LF each ending
 // a line, one decision per line on its upper-cased text, every other byte kept in order, every line
-// written with CR LF; the first tool line becomes the command and later ones go, or the command is
-// added as a line of its own. Refused for size: too many lines when the new file would have more
-// than 1000, too large when its long lines need more than 1000 entries of 255 characters.
+// written with CR LF; in every tool line the tool's words become the command, or the command is
+// added as a line of its own before the first line that starts Windows, else at the end. Refused
+// for size: too many lines when the new file would have more than 1000, too large when its long
+// lines need more than 1000 entries of 255 characters.
 Model Predict(const std::string& file, const std::string& command, LeadBytePredicate lead) {
     if (command.size() > 254) return {BootUpdateOutcome::CommandTooLong, ""};
     std::string raw = file.substr(0, file.find('\x1A'));
@@ -192,8 +238,9 @@ Model Predict(const std::string& file, const std::string& command, LeadBytePredi
     };
     std::string out;
     size_t entries = 0;
-    bool replaced = false;
     size_t lastLength = 0;
+    size_t windowsAt = std::string::npos;
+    Model model{BootUpdateOutcome::Rewritten, ""};
     for (size_t start = 0; start < text.size();) {
         size_t end = text.find('\n', start);
         end = end == std::string::npos ? text.size() : end + 1;
@@ -207,39 +254,48 @@ Model Predict(const std::string& file, const std::string& command, LeadBytePredi
         }
         line = Upper(line, lead);
         lastLength = line.size();
-        if (StartsTool(line.substr(0, line.find('\n')), lead)) {
+        const std::string content = line.substr(0, line.find('\n'));
+        std::string edited;
+        const Kind kind = LineKind(content, lead, command, &edited);
+        if (kind == Kind::Tool) {
+            ++model.toolLines;
+            model.changed = model.changed || Upper(edited, lead) != content;
             entries -= (line.size() + 254) / 255;
-            if (!replaced) {
-                ++entries;
-                out += command + "\n";
-            }
-            replaced = true;
+            entries += (edited.size() + 1 + 254) / 255;
+            if (entries > BootLineCount) return tooBig(lines);
+            out += edited + "\n";
         } else {
+            if (kind == Kind::Windows && windowsAt == std::string::npos) windowsAt = out.size();
             out += line;
         }
     }
-    if (!replaced) {
-        if (!out.empty() && out.back() != '\n') {
-            // A last line that fills its last piece takes its line end in an entry of its own.
-            if (lastLength % 255 == 0 && entries < BootLineCount) ++entries;
-            out += '\n';
-        }
+    if (!model.toolLines) {
+        model.changed = true;
         if (entries == BootLineCount) return tooBig(lines + 1);
-        out += command + "\n";
+        if (windowsAt != std::string::npos) {
+            out.insert(windowsAt, command + "\n");
+        } else {
+            if (!out.empty() && out.back() != '\n') {
+                // A last line that fills its last piece takes its line end in an entry of its own.
+                if (lastLength % 255 == 0 && entries < BootLineCount) ++entries;
+                out += '\n';
+            }
+            if (entries == BootLineCount) return tooBig(lines + 1);
+            out += command + "\n";
+        }
     }
-    std::string bytes;
     for (char c : out) {
-        if (c == '\n') bytes += '\r';
-        bytes += c;
+        if (c == '\n') model.bytes += '\r';
+        model.bytes += c;
     }
-    return {BootUpdateOutcome::Rewritten, bytes};
+    return model;
 }
 
 // How many lines of a written file (every line ends in CR LF) start the tool at the next read.
 size_t ToolLines(const std::string& bytes, LeadBytePredicate lead) {
     size_t count = 0;
     for (size_t start = 0, end; (end = bytes.find("\r\n", start)) != std::string::npos; start = end + 2)
-        count += StartsTool(Upper(bytes.substr(start, end - start), lead), lead);
+        count += LineKind(Upper(bytes.substr(start, end - start), lead), lead) == Kind::Tool;
     return count;
 }
 
@@ -313,7 +369,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Check(beside, "no complete boot file anywhere");
     };
 
-    BootUpdateOutcome outcome = RewriteBootFile(fs, command.c_str(), lead);
+    BootSaveReport report;
+    BootUpdateOutcome outcome = RewriteBootFile(fs, command.c_str(), lead, &report);
 
     // Which outcome the fault allows. A read fault counts when the reader needs the bytes beyond it.
     BootUpdateOutcome expected = model.outcome;
@@ -339,11 +396,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     switch (expected) {
     case BootUpdateOutcome::Rewritten:
         Check(after[bat] == model.bytes, "rewritten contents differ from the model");
-        // The tool runs once at the next boot (none when the directory keeps the command from
-        // being the tool's, as a blank in it would; a directory with a line end is no directory).
-        if (command.find_first_of("\r\n\x1A") == std::string::npos)
-            Check(ToolLines(model.bytes, lead) == (StartsTool(Upper(command, lead), lead) ? 1u : 0u),
-                  "not exactly one tool line after the rewrite");
+        Check(report.nextBootChanged == model.changed, "change of the next boot misreported");
+        // Every tool line still starts the tool, or the added line does, once the command is a plain
+        // tool command (a blank in the directory, or a quote, a pipe or a line end anywhere, makes it
+        // another command).
+        static const std::string plain = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789\\:.";
+        if (directory.find_first_not_of(plain) == std::string::npos &&
+            command.find_first_not_of(plain + " =", directory.size()) == std::string::npos &&
+            LineKind(Upper(command, lead), lead) == Kind::Tool)
+            Check(ToolLines(model.bytes, lead) == std::max<size_t>(model.toolLines, 1), "tool lines lost or added");
         after.erase(bat);
         if (fault == 14) {
             Check(after[backupName] == old, "backup left behind is not the old file");

@@ -110,8 +110,9 @@ TEST(RewriteBootFile, LinesAreReplacedKeptOrAdded) {
          "PATH C:\\DOS\r\n" + Auto + "\r\n"},
         {"the added command is replaced with a line end next time", "PATH\r\n" + Auto, Auto,
          "PATH\r\n" + Auto + "\r\n"},
-        {"of two tool lines the first becomes the command and the second goes",
-         "kestro a\r\necho\r\nKeStRo b\r\n", Auto, Auto + "\r\nECHO\r\n"},
+        {"every tool line gets the command, one per menu entry",
+         "goto %config%\r\n:win\r\nkestro a\r\ngoto end\r\n:games\r\nKeStRo b\r\n:end\r\n", Auto,
+         "GOTO %CONFIG%\r\n:WIN\r\n" + Auto + "\r\nGOTO END\r\n:GAMES\r\n" + Auto + "\r\n:END\r\n"},
         {"a PATH line naming the tool's directory is kept", "PATH C:\\WINDOWS;C:\\KESTRO\r\n", Auto,
          "PATH C:\\WINDOWS;C:\\KESTRO\r\n" + Auto + "\r\n"},
         {"other lines naming the tool are kept",
@@ -120,25 +121,39 @@ TEST(RewriteBootFile, LinesAreReplacedKeptOrAdded) {
          "ECHO LOADING KESTRO\r\nC:\\KESTRO\\KESTRO.BAT\r\n:KESTRO\r\nKESTRO2\r\nECHO KESTRO>NUL\r\n"
          "REM X|KESTRO\r\nIF EXIST C:\\WINDOWS\\KESTRO.EXE ECHO Y\r\nIF KESTRO KESTRO\r\n>KESTRO ECHO\r\n" + Auto +
              "\r\n"},
-        {"every way DOS starts the tool, the prefixes and redirections going too",
-         "c:\\windows\\kestro.exe>nul\r\nc:\\windows\\kestro|more\r\nc:\\windows\\kestro<nul\r\n"
+        {"only the tool's words change: what stands before and after it stays",
+         "c:\\windows\\kestro.exe>nul\r\nc:\\windows\\kestro|more\r\nc:\\windows\\kestro dirq=5 <nul\r\n"
          "call c:\\windows\\kestro dirq=5\r\nif exist c:\\windows\\kestro.exe c:\\windows\\kestro.exe\r\n"
-         "\"c:\\windows\\kestro.exe\" dirq=5\r\n", Auto, Auto + "\r\n"},
+         "if \"%config%\"==\"games\" c:\\windows\\kestro dirq=5\r\n", Auto,
+         Auto + " >NUL\r\n" + Auto + " |MORE\r\n" + Auto + " <NUL\r\nCALL " + Auto +
+             "\r\nIF EXIST C:\\WINDOWS\\KESTRO.EXE " + Auto + "\r\nIF \"%CONFIG%\"==\"GAMES\" " + Auto + "\r\n"},
+        {"a quoted command word becomes the plain command", "@\"c:\\windows\\kestro.exe\" dirq=5 >nul\r\n", Auto,
+         "@" + Auto + " >NUL\r\n"},
+        {"the redirections among its arguments stay, the arguments after them go",
+         "kestro dirq=5 >nul dream=340 2>x <y dirq=7|more\r\n", "C:\\WINDOWS\\KESTRO DIRQ=5 ",
+         "C:\\WINDOWS\\KESTRO DIRQ=5 >NUL >X <Y |MORE\r\n"},  // DOS has no 2>
         {"conditions, CALL and redirections before the command word, and a later pipe element",
          "x\r\n@if not errorlevel 2 if not \"%1\"==\"\" call lh /s kestro\r\necho\r\n", Auto,
-         "X\r\n" + Auto + "\r\nECHO\r\n"},
-        {"a redirection first", ">nul kestro\r\n", Auto, Auto + "\r\n"},
-        {"a pipe into the tool", "echo y|kestro\r\n", Auto, Auto + "\r\n"},
-        {"a comparison with blanks", "if a == b kestro\r\n", Auto, Auto + "\r\n"},
+         "X\r\n@IF NOT ERRORLEVEL 2 IF NOT \"%1\"==\"\" CALL LH /S " + Auto + "\r\nECHO\r\n"},
+        {"a redirection first", ">nul kestro\r\n", Auto, ">NUL " + Auto + "\r\n"},
+        {"a pipe into the tool, and the tool twice in one pipe", "echo y|kestro\r\nkestro a | kestro b\r\n", Auto,
+         "ECHO Y|" + Auto + "\r\n" + Auto + " | " + Auto + "\r\n"},
+        {"a comparison with blanks", "if a == b kestro\r\n", Auto, "IF A == B " + Auto + "\r\n"},
         {"a blank ends the left side of a comparison", "if a /b == c kestro\r\n", Auto,
          "IF A /B == C KESTRO\r\n" + Auto + "\r\n"},
         {"LH with its options before the tool's path", "LH /L:1 C:\\KESTRO\\KESTRO.EXE /Q\r\n", Auto,
-         Auto + "\r\n"},
+         "LH /L:1 " + Auto + "\r\n"},
         {"blanks, @, LOADHIGH and a drive-relative name",
          " \t@ loadhigh/l:1;2 /s  c:kestro dirq=5\r\nx\r\n@c:\\windows\\kestro.exe/q\r\n", Auto,
-         Auto + "\r\nX\r\n"},
-        {"a later line with a slash after the tool's name", "x\r\n@c:\\windows\\kestro.exe/q\r\n", Auto,
-         "X\r\n" + Auto + "\r\n"},
+         " \t@ LOADHIGH/L:1;2 /S  " + Auto + "\r\nX\r\n@" + Auto + "\r\n"},
+        {"the added line goes before the line that starts Windows",
+         "path c:\\windows\r\nwin\r\necho bye\r\n", Auto, "PATH C:\\WINDOWS\r\n" + Auto + "\r\nWIN\r\nECHO BYE\r\n"},
+        {"Windows started with a path, options or a condition; the first one counts",
+         "echo win\r\nc:\\windows\\win.exe\r\nwindows\r\nrem win\r\nif exist x c:\\windows\\win.com/d:m\r\nwin",
+         Auto, "ECHO WIN\r\nC:\\WINDOWS\\WIN.EXE\r\nWINDOWS\r\nREM WIN\r\n" + Auto +
+                   "\r\nIF EXIST X C:\\WINDOWS\\WIN.COM/D:M\r\nWIN"},
+        {"a file with a tool line adds nothing before Windows", "win\r\nkestro\r\n", Auto,
+         "WIN\r\n" + Auto + "\r\n"},
         {"a matching last line without a line end gains one", "x\r\nkestro", Auto, "X\r\n" + Auto + "\r\n"},
         {"a Ctrl-Z ends the file", "echo a\r\n\x1A" "kestro\r\n", Auto, "ECHO A\r\n" + Auto + "\r\n"},
         {"a lone LF and a lone CR each end a line", "a\nb\rc\r\n", Auto, "A\r\nB\r\nC\r\n" + Auto + "\r\n"},
@@ -166,7 +181,9 @@ TEST(RewriteBootFile, LongLinesAreKeptOrReplacedWhole) {
         // A piece-by-piece decision would glue the command to the first piece and drop the rest.
         {"KESTRO in the second piece replaces the whole line", "c:\\" + Repeat('x', 280) + "\\kestro\r\n", Auto,
          Auto + "\r\n"},
-        {"KESTRO across the piece boundary", Repeat(' ', 252) + "kestro\r\n", Auto, Auto + "\r\n"},
+        {"KESTRO across the piece boundary", Repeat(' ', 252) + "kestro\r\n", Auto, Repeat(' ', 252) + Auto + "\r\n"},
+        {"a replaced line longer than a piece", "if " + Repeat('x', 250) + "==y kestro >nul\r\n", Auto,
+         "IF " + Repeat('X', 250) + "==Y " + Auto + " >NUL\r\n"},
         {"REM in the first piece keeps a line with KESTRO in the second",
          "rem " + Repeat('x', 300) + "kestro\r\n", Auto, "REM " + Repeat('X', 300) + "KESTRO\r\n" + Auto + "\r\n"},
         {"REM across the piece boundary", Repeat(' ', 253) + "rem kestro\r\n", Auto,
@@ -190,6 +207,31 @@ TEST(RewriteBootFile, DoubleByteCharactersKeepTheirTrailBytes) {
     for (const TextCase& c : cases) ExpectRewrite(c);
 }
 
+TEST(RewriteBootFile, TellsWhetherTheNextBootStartsTheToolOtherwise) {
+    const struct {
+        const char* name;
+        std::string input;
+        std::string command;
+        bool changed;
+    } cases[] = {
+        {"new options", "path c:\\dos\r\nkestro dirq=5\r\n", Auto, true},
+        {"the same command", "path c:\\dos\r\n" + Auto + "\r\n", Auto, false},
+        {"the same command in lower case", "c:\\windows\\kestro.exe\r\n", Auto, false},
+        {"the same command with a condition and a redirection", "if a==a " + Auto + " >nul\r\n", Auto, false},
+        {"the same options written as built", "C:\\WIN\\KESTRO DIRQ=5 \r\n", "c:\\win\\KESTRO DIRQ=5 ", false},
+        {"one menu entry of two changes", Auto + "\r\n:games\r\nkestro dirq=5\r\n", Auto, true},
+        {"a line added", "path c:\\dos\r\n", Auto, true},
+    };
+    for (const auto& c : cases) {
+        FakeBootFiles fs;
+        fs.files[Bat] = c.input;
+        BootSaveReport report;
+        EXPECT_EQ(RewriteBootFile(fs, c.command.c_str(), IsCp949LeadByte, &report), BootUpdateOutcome::Rewritten)
+            << c.name;
+        EXPECT_EQ(report.nextBootChanged, c.changed) << c.name;
+    }
+}
+
 std::string Lines(size_t count, const char* line) {
     std::string text;
     for (size_t i = 0; i < count; ++i) text += line;
@@ -209,6 +251,8 @@ TEST(RewriteBootFile, ContentsBeyondTheStoreLeaveTheFileAsItIs) {
         {"1000 lines without it leave no entry for the command", Lines(1000, "a\r\n"),
          BootUpdateOutcome::TooManyLines},
         {"1001 lines", Lines(1000, "a\r\n") + "kestro\r\n", BootUpdateOutcome::TooManyLines},
+        {"a tool line that grows past the store", Lines(999, "a\r\n") + "if " + Repeat('x', 240) + "==y kestro\r\n",
+         BootUpdateOutcome::TooLarge},
         {"a long line takes one entry per piece", Lines(998, "a\r\n") + Repeat('b', 300) + "\r\n",
          BootUpdateOutcome::TooLarge},
         {"long lines that fill the store before its end", Lines(600, "a\r\n") + Lines(250, (Repeat('b', 300) + "\r\n").c_str()),

@@ -151,7 +151,7 @@ TEST_F(BootFileOnDisk, ApplyComparesWithTheProbeWhichFindsNoCardUnderWine) {
     AppliedSettings.port = "340";
     WriteFileBytes(BootFilePath, "lh c:\\windows\\kestro.exe\r\n");
     ApplyBootSettings(false);
-    EXPECT_EQ(ReadFileBytes(BootFilePath), "C:\\WINDOWS\\KESTRO DIRQ=10 DREAM=340\r\n");
+    EXPECT_EQ(ReadFileBytes(BootFilePath), "LH C:\\WINDOWS\\KESTRO DIRQ=10 DREAM=340\r\n");
     if (hadDump) SetEnvironmentVariableA("PCI_CONFIG_DUMP", dump);
 }
 
