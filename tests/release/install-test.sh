@@ -34,21 +34,28 @@ c=$WINEPREFIX/drive_c
 unzip -q "$zip" -d "$c/SETUP"
 
 # The applet says which release it is, as the panel does: setup compares the versions when a newer
-# release is installed over an older one. Its icon holds the sizes the 9x shell draws unscaled.
+# release is installed over an older one. Its icon holds the sizes the 9x shell draws unscaled, and
+# its version information says what it is, in the item's own description.
 file_version() { i686-w64-mingw32-windres -i "$1" -O rc | sed -n 's/^ *FILEVERSION \(.*\)\r*$/\1/p'; }
 panel_version=$(file_version "$c/SETUP/ORRIVAN.EXE")
 applet_version=$(file_version "$c/SETUP/PENDRY.CPL")
 [ -n "$panel_version" ] && [ "$applet_version" = "$panel_version" ] ||
     fail "PENDRY.CPL has version '$applet_version', ORRIVAN.EXE '$panel_version'"
-python3 - "$root/tools/check-dialogs.py" "$c/SETUP/PENDRY.CPL" <<'EOF_ICON' || fail "PENDRY.CPL's icon 102"
+python3 - "$root/tools/check-dialogs.py" "$c/SETUP/PENDRY.CPL" <<'EOF_ICON' || fail "PENDRY.CPL's icon 102 or description"
 import importlib.util, sys
 located = importlib.util.spec_from_file_location("check_dialogs", sys.argv[1])
 resources = importlib.util.module_from_spec(located)
 located.loader.exec_module(resources)
-images = resources.icon_images(resources.read_resources(sys.argv[2]), 102)
+found = resources.read_resources(sys.argv[2])
+images = resources.icon_images(found, 102)
 want = [(40, 41, 8), (32, 32, 4), (16, 16, 4)]
 if sorted(images) != sorted(want):
     sys.exit(f"icon 102 holds {images}, want {want}")
+# Explorer's Version tab shows the description first.
+versions = [v for (t, _, _), v in found.items() if t == resources.RT_VERSION]
+description = resources.version_strings(versions[0]).get("FileDescription") if len(versions) == 1 else None
+if description != "Quenley Zentaro Control Pannel(Tavish)":
+    sys.exit(f"FileDescription {description!r}")
 EOF_ICON
 
 # Every file under C: with its checksum, and every Add/Remove Programs entry (a fresh prefix may
