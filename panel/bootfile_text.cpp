@@ -139,18 +139,13 @@ bool StoreLine(BootLineStore& store, const CString& line) {
     return true;
 }
 
-unsigned char FoldCase(unsigned char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; }
-
-// Whether the entries from first on hold line up to their line end, case aside: the kept parts of
-// an edited line are the entries' own bytes, and DOS reads the command in any case.
+// Whether the entries from first on hold line as DOS reads it (see ReadAlike). The kept parts of
+// an edited line are the entries' own bytes, so this tells whether the tool's command changed.
 bool HoldsLine(const BootLineStore& store, size_t first, const CString& line) {
-    size_t at = 0;
-    for (size_t entry = first; entry < store.count; ++entry) {
-        for (const char* p = store.lines[entry]; *p && *p != '\n'; ++p, ++at) {
-            if (at == line.GetLength() || FoldCase(*p) != FoldCase(line[at])) return false;
-        }
-    }
-    return at == line.GetLength();
+    CString held;
+    for (size_t entry = first; entry < store.count; ++entry) held += store.lines[entry];
+    const int end = held.Find("\n");
+    return ReadAlike(end < 0 ? held : held.Left(static_cast<size_t>(end)), line);
 }
 
 }  // namespace

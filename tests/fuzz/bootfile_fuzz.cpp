@@ -44,7 +44,7 @@ struct Model {
     BootUpdateOutcome outcome;
     std::string bytes;     // the new file when the outcome is Rewritten
     size_t toolLines = 0;  // lines of the old file that start the tool
-    bool changed = false;  // a tool line reads otherwise, case aside, or the command was added
+    bool changed = false;  // a tool line reads otherwise (see Words), or the command was added
 };
 
 // The pieces of an upper-cased pipe element, as COMMAND.COM splits it: a lead byte always takes
@@ -218,6 +218,17 @@ std::string Upper(std::string line, LeadBytePredicate lead) {
     return line;
 }
 
+// A line as DOS reads it: a-z as A-Z, every run of blanks as one blank, none at the end.
+std::string Words(const std::string& line) {
+    std::string words;
+    for (char c : line) {
+        const bool blank = c == ' ' || c == '\t';
+        if (!blank || words.empty() || words.back() != ' ') words += blank ? ' ' : c >= 'a' && c <= 'z' ? c - 32 : c;
+    }
+    if (!words.empty() && words.back() == ' ') words.pop_back();
+    return words;
+}
+
 // What the rewrite must produce: DOS text up to a Ctrl-Z with CR LF, lone CR and lone LF each ending
 // a line, one decision per line on its upper-cased text, every other byte kept in order, every line
 // written with CR LF; in every tool line the tool's words become the command, or the command is
@@ -259,7 +270,7 @@ Model Predict(const std::string& file, const std::string& command, LeadBytePredi
         const Kind kind = LineKind(content, lead, command, &edited);
         if (kind == Kind::Tool) {
             ++model.toolLines;
-            model.changed = model.changed || Upper(edited, lead) != content;
+            model.changed = model.changed || Words(edited) != Words(content);
             entries -= (line.size() + 254) / 255;
             entries += (edited.size() + 1 + 254) / 255;
             if (entries > BootLineCount) return tooBig(lines);

@@ -219,6 +219,9 @@ TEST(RewriteBootFile, TellsWhetherTheNextBootStartsTheToolOtherwise) {
         {"the same command in lower case", "c:\\windows\\kestro.exe\r\n", Auto, false},
         {"the same command with a condition and a redirection", "if a==a " + Auto + " >nul\r\n", Auto, false},
         {"the same options written as built", "C:\\WIN\\KESTRO DIRQ=5 \r\n", "c:\\win\\KESTRO DIRQ=5 ", false},
+        {"the same words with other blanks", "c:\\windows\\kestro  dirq=5\t dream=340\r\n",
+         "C:\\WINDOWS\\KESTRO DIRQ=5  DREAM=340", false},
+        {"a blank more inside a word", "c:\\windows\\kestro dirq= 5\r\n", "C:\\WINDOWS\\KESTRO DIRQ=5 ", true},
         {"one menu entry of two changes", Auto + "\r\n:games\r\nkestro dirq=5\r\n", Auto, true},
         {"a line added", "path c:\\dos\r\n", Auto, true},
     };
