@@ -20,6 +20,7 @@ packages=(
     clang libclang-rt-14-dev
     python3 x11-utils
     zip unzip mtools xdotool
+    dosbox nasm
 )
 
 missing=()
