@@ -90,10 +90,19 @@ TEST_F(PlatformStores, LowerCaseValuesLoadUpperCasedAndAreWrittenBackAsApplied) 
     EXPECT_NE(ini.find("Path=d:\\kestro"), std::string::npos) << "the install path is never written";
 }
 
-TEST_F(PlatformStores, ValuesOfMoreThan255CharactersAreCut) {
-    WriteFileBytes(iniPath.c_str(), "[Tessan]\r\nFirmWare=" + std::string(300, 'f') + "\r\n");
+TEST_F(PlatformStores, ValuesOfMoreThan255CharactersAreCutAndKeptInTheFile) {
+    const std::string firmware(256, 'f'), master(255, 'm');
+    WriteFileBytes(iniPath.c_str(), "[Tessan]\r\nFirmWare=" + firmware + "\r\nSound Font Bank Master=" + master +
+                                        "\r\nSound Font Bank Slave=" + std::string(300, 's') + "\r\n");
     LoadAll();
     EXPECT_EQ(std::string(AppliedSettings.firmwarePath), std::string(255, 'F'));
+    EXPECT_EQ(std::string(AppliedSettings.masterBankPath), std::string(255, 'M'));
+    AppliedSettings.slaveBankPath = "C:\\S.94B";
+    EXPECT_EQ(SaveFileSettings().saved, FileSettingsSaved::All);
+    const std::string ini = ReadFileBytes(iniPath.c_str());
+    EXPECT_NE(ini.find("FirmWare=" + firmware + "\r\n"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("Master=" + std::string(255, 'M') + "\r\n"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("Slave=C:\\S.94B\r\n"), std::string::npos) << ini;
 }
 
 TEST_F(PlatformStores, AutoCheckGoesToTheApplicationsRegistryKey) {
