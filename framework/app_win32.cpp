@@ -104,9 +104,9 @@ UINT CWinApp::GetProfileInt(const char* section, const char* entry, int defaultV
         return GetPrivateProfileIntA(section, entry, defaultValue, m_pszProfileName);
     HKEY key = OpenSectionKey(section, false);
     if (!key) return static_cast<UINT>(defaultValue);
-    // Room for a number as text behind many blanks; a longer value keeps the default.
+    // Room for text of 255 characters and its end; a longer value keeps the default.
     union {
-        char text[256];  // first: the braces zero all of it
+        char text[257];  // first: the braces zero all of it
         DWORD number;
     } data = {};
     DWORD type = 0, size = sizeof data.text - 1;

@@ -148,7 +148,8 @@ TEST_F(PlatformStores, AutoCheckGoesToTheApplicationsRegistryKey) {
         {REG_SZ, std::string(" 0", 3), "0"},
         {REG_SZ, std::string("+0", 3), "0"},
         {REG_SZ, std::string("\t\n\v\f\r +1x", 10), "1"},
-        {REG_SZ, std::string(200, ' ') + std::string("0", 2), "0"},
+        {REG_SZ, std::string(254, ' ') + std::string("0", 2), "0"},
+        {REG_SZ, std::string(255, ' ') + std::string("0", 2), "1"},  // more than 255 characters
         {REG_SZ, std::string("-1", 3), "0"},
         {REG_SZ, std::string("01", 3), "1"},
         {REG_SZ, std::string("0", 1), "0"},  // stored without its terminator
