@@ -20,11 +20,12 @@ CString ExecutableBaseName() {
     return dot > 0 ? name.Left(static_cast<size_t>(dot)) : name;
 }
 
-// A profile number written as text: an optional minus and decimal digits, read up to the first
-// other character as GetPrivateProfileInt reads them; defaultValue when no digit comes.
+// A profile number written as text, read as the C library's atoi reads it: blanks, an optional
+// sign and decimal digits, up to the first other character; defaultValue when no digit comes.
 UINT ParseProfileInt(const char* text, int defaultValue) {
+    while (*text == ' ' || static_cast<unsigned char>(*text - '\t') <= '\r' - '\t') ++text;
     const bool negative = *text == '-';
-    if (negative) ++text;
+    if (negative || *text == '+') ++text;
     if (*text < '0' || *text > '9') return static_cast<UINT>(defaultValue);
     UINT value = 0;
     while (*text >= '0' && *text <= '9') value = value * 10 + static_cast<UINT>(*text++ - '0');
@@ -103,18 +104,20 @@ UINT CWinApp::GetProfileInt(const char* section, const char* entry, int defaultV
         return GetPrivateProfileIntA(section, entry, defaultValue, m_pszProfileName);
     HKEY key = OpenSectionKey(section, false);
     if (!key) return static_cast<UINT>(defaultValue);
-    // Room for any number as text; a longer value is no number and keeps the default.
+    // Room for text of 255 characters and its end; a longer value keeps the default.
     union {
+        char text[257];  // first: the braces zero all of it
         DWORD number;
-        char text[16];
     } data = {};
     DWORD type = 0, size = sizeof data.text - 1;
     LONG status = RegQueryValueExA(key, entry, nullptr, &type, reinterpret_cast<BYTE*>(data.text), &size);
     RegCloseKey(key);
     if (status != ERROR_SUCCESS) return static_cast<UINT>(defaultValue);
-    // A setup file's AddReg writes numbers as four binary bytes; older tools wrote decimal text.
-    if ((type == REG_DWORD || type == REG_BINARY) && size == sizeof data.number) return data.number;
-    if (type == REG_SZ) return ParseProfileInt(data.text, defaultValue);
+    // A setup file's AddReg writes a number in as many little-endian bytes as its line lists; the
+    // zero-filled buffer completes one of fewer than four. Text is read up to its first string's end.
+    if ((type == REG_DWORD || type == REG_BINARY) && size - 1 < sizeof data.number) return data.number;
+    if (type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ)
+        return ParseProfileInt(data.text, defaultValue);
     return static_cast<UINT>(defaultValue);
 }
 

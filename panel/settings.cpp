@@ -21,17 +21,31 @@ const char DefaultInstallPath[] = "C:\\KESTRO";
 const char DefaultFirmware[] = "PELKAD.BIN";
 const char DefaultBank[] = "TORBEL08.94B";
 
-// What survives a 256-byte buffer, upper-cased with double-byte characters kept whole.
-CString StoredUpper(const CString& value, LeadBytePredicate isLeadByte) {
-    CString text = value.Left(SettingTextLimit);
-    UpperCaseAnsi(text.GetBuffer(text.GetLength()), isLeadByte);
+// The key's value upper-cased, double-byte characters kept whole; longer than a setting keeps when
+// the file holds more.
+CString ReadUpper(SettingsStore& store, const char* section, const char* key, const char* def) {
+    CString text = store.ReadIniString(IniPath, section, key, def);
+    UpperCaseAnsi(text.GetBuffer(text.GetLength()), store.LeadBytes());
     text.ReleaseBuffer();
     return text;
 }
 
-CString ReadUpper(SettingsStore& store, const char* section, const char* key, const char* def) {
-    return StoredUpper(store.ReadIniString(IniPath, section, key, def), store.LeadBytes());
-}
+// The file settings, in the order they are saved.
+const struct {
+    const char* key;
+    CString CardSettings::*value;
+    const char* defaultValue;
+} FileSettings[] = {
+    {IniKeyFirmware, &CardSettings::firmwarePath, DefaultFirmware},
+    {IniKeyMasterBank, &CardSettings::masterBankPath, DefaultBank},
+    {IniKeySlaveBank, &CardSettings::slaveBankPath, DefaultBank},
+};
+const unsigned FileSettingCount = sizeof FileSettings / sizeof FileSettings[0];
+
+// Of each file setting, the text it loaded as when the INI file held more than a setting keeps;
+// empty otherwise (its other members stay empty). Written back, that cut text would name another
+// file: the INI file keeps its own value until another file is picked.
+CardSettings LoadedCut;
 
 }  // namespace
 
@@ -40,13 +54,18 @@ void ComputeIniPath(SettingsStore& store) {
 }
 
 void LoadInstallPath(SettingsStore& store) {
-    InstallPath = ReadUpper(store, IniSectionSetup, IniKeyPath, DefaultInstallPath);
+    InstallPath = ReadUpper(store, IniSectionSetup, IniKeyPath, DefaultInstallPath).Left(SettingTextLimit);
 }
 
 void LoadFileSettings(SettingsStore& store) {
-    AppliedSettings.firmwarePath = ReadUpper(store, IniSectionFiles, IniKeyFirmware, DefaultFirmware);
-    AppliedSettings.masterBankPath = ReadUpper(store, IniSectionFiles, IniKeyMasterBank, DefaultBank);
-    AppliedSettings.slaveBankPath = ReadUpper(store, IniSectionFiles, IniKeySlaveBank, DefaultBank);
+    for (unsigned i = 0; i < FileSettingCount; ++i) {
+        const CString text = ReadUpper(store, IniSectionFiles, FileSettings[i].key, FileSettings[i].defaultValue);
+        CString& value = AppliedSettings.*FileSettings[i].value;
+        value = text.Left(SettingTextLimit);
+        CString& cut = LoadedCut.*FileSettings[i].value;
+        cut.Empty();
+        if (text.GetLength() > SettingTextLimit) cut = value;
+    }
 }
 
 void LoadAutoCheck(SettingsStore& store) {
@@ -59,14 +78,13 @@ SaveFailure WriteFileSetting(SettingsStore& store, const char* key, const CStrin
 }
 
 FileSettingsSave SaveFileSettings(SettingsStore& store) {
-    const char* const keys[] = {IniKeyFirmware, IniKeyMasterBank, IniKeySlaveBank};
-    const CString* const values[] = {&AppliedSettings.firmwarePath, &AppliedSettings.masterBankPath,
-                                     &AppliedSettings.slaveBankPath};
     FileSettingsSave result = {FileSettingsSaved::None, SaveFailure::None};
-    const unsigned count = sizeof keys / sizeof keys[0];
     unsigned written = 0;
-    for (; written < count; ++written) {
-        result.failure = WriteFileSetting(store, keys[written], *values[written]);
+    for (; written < FileSettingCount; ++written) {
+        const CString& value = AppliedSettings.*FileSettings[written].value;
+        // A kept value counts as saved: the file holds what the user chose.
+        if (!value.IsEmpty() && value == LoadedCut.*FileSettings[written].value) continue;
+        result.failure = WriteFileSetting(store, FileSettings[written].key, value);
         if (result.failure != SaveFailure::None) break;
     }
     result.saved = static_cast<FileSettingsSaved>(written);

@@ -38,7 +38,8 @@ class SettingsStore {
 public:
     // The variable's value as a 256-byte buffer holds it: empty when it is not set or too long.
     virtual CString GetEnvironment(const char* name) = 0;
-    // The key's value (at most SettingTextLimit characters), or defaultValue when it is missing.
+    // The key's value, or defaultValue when it is missing. A value longer than SettingTextLimit
+    // characters may be cut, yet to more than SettingTextLimit: that tells it was cut.
     virtual CString ReadIniString(const char* path, const char* section, const char* key,
                                   const char* defaultValue) = 0;
     // Writes a key; why the file kept its old contents, or None. The write may wait in a cache.
@@ -78,7 +79,8 @@ struct FileSettingsSave {
     SaveFailure failure;  // why not all were saved; None with All
 };
 // Writes FirmWare, the master bank and the slave bank in this order, stopping at a refused key so
-// that a file that cannot take them keeps its other old ones, and flushes what was written.
+// that a file that cannot take them keeps its other old ones, and flushes what was written. A value
+// that loaded cut and was not replaced is not written: the file keeps its longer one.
 FileSettingsSave SaveFileSettings(SettingsStore& store);
 void SaveAutoCheck(SettingsStore& store);
 

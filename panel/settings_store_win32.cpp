@@ -18,7 +18,9 @@ public:
     }
     CString ReadIniString(const char* path, const char* section, const char* key,
                           const char* defaultValue) override {
-        char buffer[SettingTextLimit + 1] = {};
+        // Two characters more than a setting keeps: a longer value still comes back longer than
+        // that when the cut drops half a double-byte character.
+        char buffer[SettingTextLimit + 3] = {};
         GetPrivateProfileStringA(section, key, defaultValue, buffer, sizeof buffer, path);
         return CString(buffer);
     }

@@ -97,10 +97,36 @@ TEST_F(Settings, StoredValuesLoadUpperCasedKeepingDoubleByteCharacters) {
     EXPECT_STREQ(AppliedSettings.slaveBankPath, "S.94B");
 }
 
-TEST_F(Settings, LongValuesAreCutTo255Characters) {
-    store.ini[{"\\Tessan.ini", "Tessan", "FirmWare"}] = std::string(300, 'a');
+TEST_F(Settings, LongValuesAreCutTo255CharactersAndKeptInTheFileUnlessReplaced) {
+    const std::string cut(255, 'A');
+    const struct {
+        size_t stored;        // the FirmWare value's length in the file
+        const char* picked;   // the applied value; nullptr: as loaded
+        std::string written;  // the value in the file after the save
+    } cases[] = {
+        {300, nullptr, std::string(300, 'a')},
+        {256, nullptr, std::string(256, 'a')},
+        {255, nullptr, cut},
+        {300, "C:\\NEW.BIN", "C:\\NEW.BIN"},
+        {255, "", ""},
+    };
+    for (const auto& c : cases) {
+        store = FakeStore();
+        store.ini[{"\\Tessan.ini", "Tessan", "FirmWare"}] = std::string(c.stored, 'a');
+        LoadAll();
+        EXPECT_EQ(std::string(AppliedSettings.firmwarePath), cut.substr(0, c.stored));
+        if (c.picked) AppliedSettings.firmwarePath = c.picked;
+        const FileSettingsSave save = SaveFileSettings(store);
+        EXPECT_EQ(save.saved, FileSettingsSaved::All);
+        EXPECT_EQ((store.ini[{"\\Tessan.ini", "Tessan", "FirmWare"}]), c.written) << c.stored;
+        EXPECT_EQ((store.ini[{"\\Tessan.ini", "Tessan", "Sound Font Bank Slave"}]), "TORBEL08.94B") << c.stored;
+    }
+    // A later load forgets the cut: the same text picked then is written.
+    store.ini[{"\\Tessan.ini", "Tessan", "FirmWare"}] = "x";
     LoadAll();
-    EXPECT_EQ(std::string(AppliedSettings.firmwarePath), std::string(255, 'A'));
+    AppliedSettings.firmwarePath = cut.c_str();
+    SaveFileSettings(store);
+    EXPECT_EQ((store.ini[{"\\Tessan.ini", "Tessan", "FirmWare"}]), cut);
 }
 
 TEST_F(Settings, AutoCheckIsOneOnlyForAStoredOne) {

@@ -60,10 +60,12 @@ TEST(FrameworkApp, ProfileIntegersRoundTripThroughTheRegistry) {
               ERROR_SUCCESS);
     EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
     EXPECT_EQ(value, 0u);
-    // Decimal text reads as its number; a value of another type reads as missing.
-    RegSetValueExA(key, "Auto Check", 0, REG_SZ, reinterpret_cast<const BYTE*>("1"), 2);
-    EXPECT_EQ(app.GetProfileInt("Control Pannel", "Auto Check", 5), 1u);
-    RegSetValueExA(key, "Auto Check", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>("1"), 2);
+    // Text and short binary values read as their number; a value of another type reads as missing.
+    RegSetValueExA(key, "Auto Check", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(" -12"), 5);
+    EXPECT_EQ(app.GetProfileInt("Control Pannel", "Auto Check", 5), 0u - 12u);
+    RegSetValueExA(key, "Auto Check", 0, REG_BINARY, reinterpret_cast<const BYTE*>("\x34\x12\x01"), 3);
+    EXPECT_EQ(app.GetProfileInt("Control Pannel", "Auto Check", 5), 0x11234u);
+    RegSetValueExA(key, "Auto Check", 0, REG_NONE, reinterpret_cast<const BYTE*>("\1\0\0\0"), 4);
     RegCloseKey(key);
     EXPECT_EQ(app.GetProfileInt("Control Pannel", "Auto Check", 5), 5u);
 

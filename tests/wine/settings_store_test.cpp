@@ -90,10 +90,19 @@ TEST_F(PlatformStores, LowerCaseValuesLoadUpperCasedAndAreWrittenBackAsApplied) 
     EXPECT_NE(ini.find("Path=d:\\kestro"), std::string::npos) << "the install path is never written";
 }
 
-TEST_F(PlatformStores, ValuesOfMoreThan255CharactersAreCut) {
-    WriteFileBytes(iniPath.c_str(), "[Tessan]\r\nFirmWare=" + std::string(300, 'f') + "\r\n");
+TEST_F(PlatformStores, ValuesOfMoreThan255CharactersAreCutAndKeptInTheFile) {
+    const std::string firmware(256, 'f'), master(255, 'm');
+    WriteFileBytes(iniPath.c_str(), "[Tessan]\r\nFirmWare=" + firmware + "\r\nSound Font Bank Master=" + master +
+                                        "\r\nSound Font Bank Slave=" + std::string(300, 's') + "\r\n");
     LoadAll();
     EXPECT_EQ(std::string(AppliedSettings.firmwarePath), std::string(255, 'F'));
+    EXPECT_EQ(std::string(AppliedSettings.masterBankPath), std::string(255, 'M'));
+    AppliedSettings.slaveBankPath = "C:\\S.94B";
+    EXPECT_EQ(SaveFileSettings().saved, FileSettingsSaved::All);
+    const std::string ini = ReadFileBytes(iniPath.c_str());
+    EXPECT_NE(ini.find("FirmWare=" + firmware + "\r\n"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("Master=" + std::string(255, 'M') + "\r\n"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("Slave=C:\\S.94B\r\n"), std::string::npos) << ini;
 }
 
 TEST_F(PlatformStores, AutoCheckGoesToTheApplicationsRegistryKey) {
@@ -110,25 +119,49 @@ TEST_F(PlatformStores, AutoCheckGoesToTheApplicationsRegistryKey) {
     EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
     EXPECT_EQ(value, 0u);
 
-    // As stored by the panel, by a setup file's AddReg (four binary bytes) or as text; a value that
-    // is no number keeps the default.
+    // As stored by the panel, by a setup file's AddReg (as many little-endian bytes as its line
+    // lists) or as text read as atoi reads it; a value that holds no number keeps the default.
     const struct {
         DWORD type;
         std::string bytes;
         const char* loaded;
     } stored[] = {
         {REG_DWORD, std::string("\2\0\0\0", 4), "0"},  // any integer but 1 loads as cleared
+        {REG_DWORD, std::string("\0", 1), "0"},
         {REG_BINARY, std::string("\0\0\0\0", 4), "0"},
         {REG_BINARY, std::string("\1\0\0\0", 4), "1"},
+        {REG_BINARY, std::string("\0", 1), "0"},
+        {REG_BINARY, std::string("\1", 1), "1"},
+        {REG_BINARY, std::string("\0\0", 2), "0"},
+        {REG_BINARY, std::string("\1\0", 2), "1"},
+        {REG_BINARY, std::string("\0\1", 2), "0"},  // 256
+        {REG_BINARY, std::string("\0\0\0", 3), "0"},
+        {REG_BINARY, std::string("\1\0\0", 3), "1"},
+        {REG_BINARY, std::string("\1\0\0\1", 4), "0"},
+        {REG_BINARY, std::string(), "1"},
+        {REG_BINARY, std::string("\0\0\0\0\0", 5), "1"},
+        {REG_BINARY, std::string("\0\0\0\0\0\0\0\0", 8), "1"},
+        {REG_NONE, std::string("\0\0\0\0", 4), "1"},
         {REG_SZ, std::string("0", 2), "0"},
         {REG_SZ, std::string("1", 2), "1"},
         {REG_SZ, std::string("0 ", 3), "0"},
+        {REG_SZ, std::string(" 0", 3), "0"},
+        {REG_SZ, std::string("+0", 3), "0"},
+        {REG_SZ, std::string("\t\n\v\f\r +1x", 10), "1"},
+        {REG_SZ, std::string(254, ' ') + std::string("0", 2), "0"},
+        {REG_SZ, std::string(255, ' ') + std::string("0", 2), "1"},  // more than 255 characters
         {REG_SZ, std::string("-1", 3), "0"},
+        {REG_SZ, std::string("01", 3), "1"},
+        {REG_SZ, std::string("0", 1), "0"},  // stored without its terminator
         {REG_SZ, std::string("off", 4), "1"},
+        {REG_SZ, std::string("+", 2), "1"},
+        {REG_SZ, std::string("- 0", 4), "1"},
+        {REG_SZ, std::string("\xA0" "0", 3), "1"},  // not a blank of the C library
         {REG_SZ, std::string(), "1"},
-        {REG_BINARY, std::string("\0\0", 2), "1"},
-        {REG_BINARY, std::string("\0\0\0\0\0\0\0\0", 8), "1"},
-        {REG_MULTI_SZ, std::string("0\0", 3), "1"},
+        {REG_EXPAND_SZ, std::string("0", 2), "0"},
+        {REG_MULTI_SZ, std::string("0\0", 3), "0"},
+        {REG_MULTI_SZ, std::string("1\0" "0\0", 5), "1"},  // the first string counts
+        {REG_MULTI_SZ, std::string("\0" "0\0", 4), "1"},
     };
     for (const auto& c : stored) {
         RegSetValueExA(key, "Auto Check", 0, c.type, reinterpret_cast<const BYTE*>(c.bytes.data()),
