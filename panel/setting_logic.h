@@ -1,5 +1,6 @@
-// The text rules of the Setting page that need no window: where a chosen file's directory ends, the
-// path a Browse choice stores, and when the card's resources replace what the page holds.
+// The rules of the Setting page that need no window: where a chosen file's directory ends, the path
+// a Browse choice stores, when the card's resources replace what the page holds, and when an apply
+// offers to restart.
 #pragma once
 #include "cstring.h"
 #include "mbcs.h"
@@ -22,3 +23,29 @@ bool FitsSettingText(const CString& text);
 // An empty field takes the card's text; a field that already holds a value (taken earlier or
 // applied by the user) keeps it.
 void AdoptProbeText(CString& field, const char* probeText);
+
+// After an apply that changed what the next boot does: the question Windows itself asks when a
+// change waits for a restart, and the restart. The Setting page supplies them.
+class RestartPrompt {
+public:
+    // Asks whether to restart now, in the user's language; true for Yes.
+    virtual bool AskToRestart() = 0;
+    // Restarts Windows; false when it refused.
+    virtual bool Restart() = 0;
+
+protected:
+    ~RestartPrompt() = default;
+};
+
+enum class RestartOffer {
+    NotAsked,        // something was not saved, or the next boot does what it did before
+    Declined,        // the user answered No
+    Restarting,      // Windows is restarting
+    RestartRefused,  // the user answered Yes, and Windows did not restart
+};
+
+// Asks once when everything was saved and the next boot changed, and restarts only on Yes.
+RestartOffer OfferRestart(bool allSaved, bool nextBootChanged, RestartPrompt& prompt);
+
+// Windows: restarts the computer (restart_win32.cpp); false when Windows refused.
+bool RestartWindows();

@@ -75,11 +75,16 @@ BUILDS = {
                   W95, APPLET_LINK + ["-Wl,--kill-at"], NO_CRT_LIBS),
     "unlisted.cpl": (APPLET, "if (m == 99) return (LONG)GetKeyboardLayout(0);",
                      W95, APPLET_LINK + ["-Wl,--kill-at"], NO_CRT_LIBS),
-    # Functions loaded by name: one that Windows 95 has, one from Windows 98, one not listed.
+    # Functions loaded by name: one that Windows 95 has, one from Windows 98, one of the NT family, one
+    # not listed; and the NT one imported as usual.
     "dynamic.cpl": (APPLET, 'if (m == 99) return (LONG)GetProcAddress(LoadLibraryA("comdlg32.dll"), "GetOpenFileNameA");',
                     W95, APPLET_LINK + ["-Wl,--kill-at"], NO_CRT_LIBS),
     "dynamic98.cpl": (APPLET, 'if (m == 99) return (LONG)GetProcAddress(GetModuleHandleA("kernel32.dll"), "IsDebuggerPresent");',
                       W95, APPLET_LINK + ["-Wl,--kill-at"], NO_CRT_LIBS),
+    "dynamic-nt.cpl": (APPLET, 'if (m == 99) return (LONG)GetProcAddress(GetModuleHandleA("advapi32.dll"), "OpenProcessToken");',
+                       W95, APPLET_LINK + ["-Wl,--kill-at"], NO_CRT_LIBS),
+    "nt.cpl": (APPLET, "if (m == 99) return OpenProcessToken(0, 0, 0);",
+               W95, APPLET_LINK + ["-Wl,--kill-at"], ["-ladvapi32"] + NO_CRT_LIBS),
     "dynamic-unlisted.cpl": (APPLET, 'if (m == 99) return (LONG)GetProcAddress(GetModuleHandleA("user32.dll"), "GetKeyboardLayout");',
                              W95, APPLET_LINK + ["-Wl,--kill-at"], NO_CRT_LIBS),
 }
@@ -155,6 +160,7 @@ class PeCheckTest(unittest.TestCase):
         self.assertEqual(self.faults(self.path("good.exe"), "program"), [])
         self.assertEqual(self.faults(self.path("good.cpl"), "applet"), [])
         self.assertEqual(self.faults(self.path("dynamic.cpl"), "applet"), [])
+        self.assertEqual(self.faults(self.path("dynamic-nt.cpl"), "applet"), [])
 
     def test_built_faults(self):
         cases = [
@@ -168,6 +174,7 @@ class PeCheckTest(unittest.TestCase):
             ("foreign.cpl", "applet", "imports WS2_32.dll"),
             ("unlisted.cpl", "applet", "USER32.dll!GetKeyboardLayout: function not in the"),
             ("win98.cpl", "applet", "KERNEL32.dll!IsDebuggerPresent: added with Windows 98"),
+            ("nt.cpl", "applet", "ADVAPI32.dll!OpenProcessToken: NT family only"),
             ("dynamic98.cpl", "applet", "KERNEL32!IsDebuggerPresent, loaded by name: added with Windows 98"),
             ("dynamic-unlisted.cpl", "applet", "USER32!GetKeyboardLayout, loaded by name: function not in"),
             ("good.cpl", "program", "image is a DLL"),  # wrong role
