@@ -7,7 +7,7 @@
 #include "settings.h"
 #include "text_format.h"
 
-const char BootFilePath[] = "C:\\AUTOEXEC.BAT";
+const char BootFilePath[16] = "C:\\AUTOEXEC.BAT";
 
 void BootNewFileName(unsigned index, char (&name)[32]) {
     FormatText(name, sizeof name, "C:\\AUTOEXEC.KN%u", index % BootSpareNameCount);
@@ -21,18 +21,25 @@ namespace {
 
 // What an interrupted update left behind: a boot file that is missing while the old one waits under
 // a backup name gets that backup back, and then the spare names (the panel's own) are cleared so
-// that they never run out. A missing boot file without a backup stays missing, with whatever lies
-// beside it. False when the backup, whose name goes to name, could not take the boot file's name.
-bool RecoverInterruptedUpdate(BootFileSystem& files, char (&name)[32]) {
+// that they never run out. Only a file is a backup: a folder under a backup name never takes the
+// boot file's place. A missing boot file without a backup stays missing, with whatever lies beside
+// it. False when the backup could not take the boot file's name; told says where it is.
+bool RecoverInterruptedUpdate(BootFileSystem& files, BootSaveReport& told) {
+    char name[32];
     if (!files.Exists(BootFilePath)) {
         // An update takes the lowest free backup name, so the highest one present is the latest.
         bool found = false;
         for (unsigned i = BootSpareNameCount; i-- > 0 && !found;) {
             BootBackupFileName(i, name);
-            found = files.Exists(name);
+            found = files.Exists(name) && !(files.Attributes(name) & BootAttributeDirectory);
         }
         if (!found) return true;
-        if (!files.Move(name, BootFilePath)) return false;
+        memcpy(told.spareFile, name, sizeof name);
+        if (!files.Move(name, BootFilePath)) {
+            told.old = OldBootFile::Missing;
+            return false;
+        }
+        told.old = OldBootFile::Restored;
     }
     for (unsigned i = 0; i < BootSpareNameCount; ++i) {
         BootNewFileName(i, name);
@@ -43,86 +50,93 @@ bool RecoverInterruptedUpdate(BootFileSystem& files, char (&name)[32]) {
     return true;
 }
 
-// The rewrite itself; cause takes the platform's reason when an operation fails, and oldFile the
-// name the old boot file keeps when it cannot get its own back.
+// The outcome of an operation that failed; told takes the file system's reason and file.
+BootUpdateOutcome Failed(BootFileSystem& files, BootUpdateOutcome outcome, BootSaveReport& told) {
+    told.failure = files.LastFailure();
+    return outcome;
+}
+
+// The rewrite itself; told takes the reason and the file of a failed operation, and where the old
+// boot file is.
 BootUpdateOutcome Rewrite(BootFileSystem& files, const char* command, LeadBytePredicate isLeadByte,
-                          SaveFailure& cause, char (&oldFile)[32], bool& changed) {
-    if (!RecoverInterruptedUpdate(files, oldFile)) {
-        cause = files.LastFailure();
-        return BootUpdateOutcome::RollbackFailed;
-    }
-    if (!files.OpenRead(BootFilePath)) {
-        // A boot file that is there but cannot be opened is one that another program holds.
-        if (!files.Exists(BootFilePath)) return BootUpdateOutcome::NoBootFile;
-        cause = files.LastFailure();
-        return BootUpdateOutcome::ReadFailed;
-    }
+                          MissingBootFile missing, BootSaveReport& told) {
+    if (!RecoverInterruptedUpdate(files, told)) return Failed(files, BootUpdateOutcome::RollbackFailed, told);
     BootLineStore store;
-    BootUpdateOutcome outcome = ReadBootLines(files, command, isLeadByte, store);
-    if (outcome == BootUpdateOutcome::ReadFailed) cause = files.LastFailure();
-    files.CloseRead();
-    if (outcome != BootUpdateOutcome::Rewritten) return outcome;
-    const unsigned attributes = files.Attributes(BootFilePath);
-    // Replacing by renames would bypass the user's protection, which a removal would honour.
-    if (attributes & BootAttributeReadOnly) return BootUpdateOutcome::ReadOnly;
-    // The new file is the same boot file to the user: hidden, system and archive carry over.
-    const unsigned kept = attributes & (BootAttributeHidden | BootAttributeSystem | BootAttributeArchive);
+    unsigned kept = 0;
+    const bool existed = files.OpenRead(BootFilePath);
+    if (existed) {
+        BootUpdateOutcome outcome = ReadBootLines(files, command, isLeadByte, store);
+        if (outcome == BootUpdateOutcome::ReadFailed) told.failure = files.LastFailure();
+        files.CloseRead();
+        if (outcome != BootUpdateOutcome::Rewritten) return outcome;
+        const unsigned attributes = files.Attributes(BootFilePath);
+        // Replacing by renames would bypass the user's protection, which a removal would honour.
+        if (attributes & BootAttributeReadOnly) return BootUpdateOutcome::ReadOnly;
+        // The new file is the same boot file to the user: hidden, system and archive carry over.
+        kept = attributes & (BootAttributeHidden | BootAttributeSystem | BootAttributeArchive);
+    } else if (files.Exists(BootFilePath)) {
+        // A boot file that is there but cannot be opened is one that another program holds, or a
+        // folder.
+        return Failed(files, BootUpdateOutcome::ReadFailed, told);
+    } else if (missing == MissingBootFile::Leave) {
+        return BootUpdateOutcome::NoBootFile;
+    } else if (strlen(command) + 2 > BootLineSize) {
+        return BootUpdateOutcome::CommandTooLong;  // as ReadBootLines: the line with its end fits an entry
+    }
 
     // Nothing in Windows 95/98 replaces a file in one step, so the new contents are written whole
     // beside the boot file first, the old file steps aside under a backup name, the new one takes its
     // name, and only then does the backup go. A crash at any point leaves a complete boot file under
     // its name or beside it, which the next update puts right. A spare name that could not be
-    // cleared is passed over.
+    // cleared is passed over. A new boot file takes the same way, with no old file to step aside.
     char newName[32];
     bool created = false;
     for (unsigned i = 0; i < BootSpareNameCount && !created; ++i) {
         BootNewFileName(i, newName);
         created = !files.Exists(newName) && files.CreateNew(newName, kept);
     }
-    if (!created) {
-        cause = files.LastFailure();
-        return BootUpdateOutcome::WriteFailed;
-    }
-    bool written = WriteBootLines(files, store);
+    if (!created) return Failed(files, BootUpdateOutcome::WriteFailed, told);
+    bool written = existed ? WriteBootLines(files, store)
+                           : files.Write(command, strlen(command)) && files.Write("\r\n", 2);
     if (!files.CloseWrite()) written = false;
     if (!written) {
-        cause = files.LastFailure();
+        told.failure = files.LastFailure();
         files.Remove(newName);
         return BootUpdateOutcome::WriteFailed;
     }
 
     char backupName[32];
-    bool movedAside = false;
+    bool movedAside = !existed;  // a new boot file has no old one to move
     for (unsigned i = 0; i < BootSpareNameCount && !movedAside; ++i) {
         BootBackupFileName(i, backupName);
         movedAside = !files.Exists(backupName) && files.Move(BootFilePath, backupName);
     }
     if (!movedAside) {
-        cause = files.LastFailure();
+        told.failure = files.LastFailure();
         files.Remove(newName);
         return BootUpdateOutcome::ReplaceFailed;
     }
     if (!files.Move(newName, BootFilePath)) {
-        cause = files.LastFailure();
-        if (!files.Move(backupName, BootFilePath)) {
-            memcpy(oldFile, backupName, sizeof oldFile);
+        told.failure = files.LastFailure();
+        if (existed && !files.Move(backupName, BootFilePath)) {
+            told.old = OldBootFile::Missing;
+            memcpy(told.spareFile, backupName, sizeof backupName);
             return BootUpdateOutcome::RollbackFailed;
         }
         files.Remove(newName);
         return BootUpdateOutcome::ReplaceFailed;
     }
+    told.nextBootChanged = !existed || store.changed;
+    if (!existed) return BootUpdateOutcome::Created;
     // A backup that cannot be removed is a complete copy of the old file; the update itself is done.
     files.Remove(backupName);
-    changed = store.changed;
     return BootUpdateOutcome::Rewritten;
 }
 
-// What the user is told of an outcome. A missing boot file is no failure: it stays missing.
-SaveFailure FailureOf(BootUpdateOutcome outcome, SaveFailure cause) {
+// What the user is told of an outcome that the boot file's contents or attributes decided; None for
+// the others.
+SaveFailure FailureOfBootFile(BootUpdateOutcome outcome) {
     switch (outcome) {
-    case BootUpdateOutcome::Rewritten:
-    case BootUpdateOutcome::NoBootFile:
-        return SaveFailure::None;
     case BootUpdateOutcome::TooManyLines:
         return SaveFailure::TooManyLines;
     case BootUpdateOutcome::TooLarge:
@@ -134,21 +148,24 @@ SaveFailure FailureOf(BootUpdateOutcome outcome, SaveFailure cause) {
     case BootUpdateOutcome::NotText:
         return SaveFailure::NotText;
     default:
-        return cause;
+        return SaveFailure::None;
     }
+}
+
+void BlameBootFile(BootFailure& failure, SaveFailure reason) {
+    failure.reason = reason;
+    memcpy(failure.path, BootFilePath, sizeof BootFilePath);
 }
 
 }  // namespace
 
 BootUpdateOutcome RewriteBootFile(BootFileSystem& files, const char* command, LeadBytePredicate isLeadByte,
-                                  BootSaveReport* report) {
-    SaveFailure cause = SaveFailure::Other;
+                                  BootSaveReport* report, MissingBootFile missing) {
     BootSaveReport unused;
     BootSaveReport& told = report ? *report : unused;
-    told.nextBootChanged = false;
-    const BootUpdateOutcome outcome = Rewrite(files, command, isLeadByte, cause, told.oldFile, told.nextBootChanged);
-    told.failure = FailureOf(outcome, cause);
-    if (outcome != BootUpdateOutcome::RollbackFailed) told.oldFile[0] = '\0';
+    const BootUpdateOutcome outcome = Rewrite(files, command, isLeadByte, missing, told);
+    const SaveFailure reason = FailureOfBootFile(outcome);
+    if (reason != SaveFailure::None) BlameBootFile(told.failure, reason);
     return outcome;
 }
 
@@ -158,12 +175,19 @@ bool UpdateBootFile(BootFileSystem& files, BootEnvironment& environment, LeadByt
     char bootDirectory[256];
     memset(bootDirectory, 0, sizeof bootDirectory);
     if (!environment.BootDirectory(bootDirectory)) {
-        if (report) report->failure = SaveFailure::PathTooLong;
+        if (report) BlameBootFile(report->failure, SaveFailure::PathTooLong);
         return true;
     }
     bootDirectory[sizeof bootDirectory - 1] = '\0';
     CString command = BuildBootCommand(bootDirectory, irqChanged, portChanged, irq, port, autoDetect);
-    return RewriteBootFile(files, command, isLeadByte, report) != BootUpdateOutcome::Rewritten;
+    const BootUpdateOutcome outcome = RewriteBootFile(files, command, isLeadByte, report);
+    // Without a boot file the choice would be lost: the user is offered one that holds it. The choice
+    // is Auto Detect, or an option after the directory (Auto Detect's line has none, as has the line
+    // of an apply with no interrupt or address to write).
+    if (outcome == BootUpdateOutcome::NoBootFile && report &&
+        (autoDetect || strchr(command.c_str() + strlen(bootDirectory), '=')))
+        report->newFileLine = command;
+    return outcome != BootUpdateOutcome::Rewritten;
 }
 
 bool ApplyBootSettings(BootFileSystem& files, BootEnvironment& environment, LeadBytePredicate isLeadByte,

@@ -16,7 +16,7 @@
 
 // The boot file and the names the rewrite uses beside it (8.3 names, so that DOS can list them).
 // The spare names are the panel's own: every update clears what an interrupted one left there.
-extern const char BootFilePath[];           // "C:\AUTOEXEC.BAT"
+extern const char BootFilePath[16];         // "C:\AUTOEXEC.BAT"
 const unsigned BootSpareNameCount = 10;     // candidates per kind: C:\AUTOEXEC.KN0..KN9, KB0..KB9
 void BootNewFileName(unsigned index, char (&name)[32]);     // the new contents before they replace it
 void BootBackupFileName(unsigned index, char (&name)[32]);  // the old file while it is replaced
@@ -25,7 +25,14 @@ void BootBackupFileName(unsigned index, char (&name)[32]);  // the old file whil
 const unsigned BootAttributeReadOnly = 0x01;
 const unsigned BootAttributeHidden = 0x02;
 const unsigned BootAttributeSystem = 0x04;
+const unsigned BootAttributeDirectory = 0x10;
 const unsigned BootAttributeArchive = 0x20;
+
+// Why a file operation failed, and the file it failed on.
+struct BootFailure {
+    SaveFailure reason = SaveFailure::None;
+    char path[32] = {};
+};
 
 // The file operations the rewrite needs. At most one file is open for reading and one for writing.
 class BootFileSystem {
@@ -43,13 +50,15 @@ public:
     // Closes the created file; false when its contents may not have reached the disk whole.
     virtual bool CloseWrite() = 0;
     virtual bool Exists(const char* path) = 0;
-    // The file's read-only, hidden, system and archive attributes; 0 when it has none or is missing.
+    // The file's read-only, hidden, system, directory and archive attributes; 0 when it has none or is
+    // missing.
     virtual unsigned Attributes(const char* path) = 0;
     // Renames a file; fails (and changes nothing) when the target exists.
     virtual bool Move(const char* from, const char* to) = 0;
     virtual bool Remove(const char* path) = 0;
-    // Why the latest operation that failed did; Other when none did or the reason is not known.
-    virtual SaveFailure LastFailure() = 0;
+    // Why the latest operation that failed did (Other when the reason is not known), and the file it
+    // failed on (a move's source); Other on the boot file when none failed.
+    virtual BootFailure LastFailure() = 0;
 
 protected:
     ~BootFileSystem() = default;
@@ -76,7 +85,8 @@ struct BootLineStore {
 
 enum class BootUpdateOutcome {
     Rewritten,       // the new contents replaced the boot file
-    NoBootFile,      // C:\AUTOEXEC.BAT does not exist; nothing is created
+    Created,         // there was none: a new boot file holds the command alone
+    NoBootFile,      // C:\AUTOEXEC.BAT does not exist, and none was to be created
     ReadFailed,      // it cannot be opened, or reading stopped with an error; it is left as it is
     NotText,         // the file holds a zero byte, which a line cannot carry; left as it is
     TooManyLines,    // the new contents would have more than 1000 lines; left as it is
@@ -104,23 +114,38 @@ bool WriteBootLines(BootFileSystem& files, const BootLineStore& store);
 // counts (it runs last at boot). Missing/unreadable file: both empty.
 BootToolOptions ReadBootToolOptions(BootFileSystem& files, LeadBytePredicate isLeadByte);
 
-// What the user is told of an update: failure is None when the file was rewritten or does not
-// exist; oldFile names the spare file that holds the old boot file when the boot file is missing
-// (the next update puts it back), and is empty otherwise.
-struct BootSaveReport {
-    SaveFailure failure = SaveFailure::None;
-    char oldFile[32] = {};
-    bool nextBootChanged = false;  // the file was rewritten and starts the tool otherwise than before
+// Where the old boot file is after an update.
+enum class OldBootFile {
+    InPlace,   // under its name, as it was (or there was none)
+    Restored,  // it was missing, and came back from spareFile, a backup an interrupted update left
+    Missing,   // the boot file is missing; spareFile holds the old one (the next update puts it back)
 };
+
+// What the user is told of an update: failure.reason is None when the file was rewritten or created,
+// or when there is none; newFileLine, when not empty, is the command that a new boot file would hold
+// because there is none and the apply has a choice to write.
+struct BootSaveReport {
+    BootFailure failure;
+    OldBootFile old = OldBootFile::InPlace;
+    char spareFile[32] = {};
+    CString newFileLine;
+    bool nextBootChanged = false;  // the file was rewritten or created and starts the tool otherwise than before
+};
+
+// What the rewrite does when there is no boot file.
+enum class MissingBootFile { Leave, Create };
 
 // Rewrites the boot file with the given command, keeping a complete boot file (the old or the new one)
 // under its name or beside it at every moment. First puts right what an interrupted update left:
-// restores a missing boot file from its backup and clears the spare names. report, when given,
-// takes what the user is told.
+// restores a missing boot file from its backup (a file, never a folder) and clears the spare names.
+// Without a boot file it leaves none, or creates one holding the command in the same safe way.
+// report, when given, takes what the user is told; it starts fresh, or as an update that found no
+// boot file left it.
 BootUpdateOutcome RewriteBootFile(BootFileSystem& files, const char* command, LeadBytePredicate isLeadByte,
-                                  BootSaveReport* report = nullptr);
+                                  BootSaveReport* report = nullptr, MissingBootFile missing = MissingBootFile::Leave);
 
-// The update with the seams passed in; true when the file was not rewritten (report as above).
+// The update with the seams passed in; true when the file was not rewritten (report as above: a
+// missing boot file is not created, and offered when Auto Detect or an option is on the command).
 bool UpdateBootFile(BootFileSystem& files, BootEnvironment& environment, LeadBytePredicate isLeadByte,
                     bool irqChanged, bool portChanged, CString irq, CString port, bool autoDetect,
                     BootSaveReport* report = nullptr);
@@ -130,7 +155,10 @@ bool ApplyBootSettings(BootFileSystem& files, BootEnvironment& environment, Lead
 
 // The Windows entry points (bootfile_win32.cpp): the real file system, environment and code page.
 bool UpdateBootFile(bool irqChanged, bool portChanged, CString irq, CString port, bool autoDetect);
-// What the user is told of the update of the real boot file.
-BootSaveReport ApplyBootSettings(bool autoDetect);
+// Updates the real boot file; report (a fresh one) takes what the user is told.
+void ApplyBootSettings(bool autoDetect, BootSaveReport& report);
+// After an update that offered report.newFileLine: creates the boot file holding it (a boot file
+// that appeared meanwhile is rewritten instead); report then tells how that went.
+void CreateBootFile(BootSaveReport& report);
 // Windows: the same on the real boot file.
 BootToolOptions ReadBootToolOptions();

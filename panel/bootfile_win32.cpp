@@ -11,7 +11,7 @@ namespace {
 
 class Win32BootFileSystem final : public BootFileSystem {
 public:
-    Win32BootFileSystem() = default;
+    Win32BootFileSystem() { memcpy(m_failure.path, BootFilePath, sizeof BootFilePath); }
     Win32BootFileSystem(const Win32BootFileSystem&) = delete;
     Win32BootFileSystem& operator=(const Win32BootFileSystem&) = delete;
     ~Win32BootFileSystem() {
@@ -49,7 +49,7 @@ public:
         DWORD count = 0;
         if (!Succeeded(WriteFile(m_write, data, size, &count, NULL), m_writePath)) return false;
         // A short write is what a full disk gives.
-        if (count != size) m_failure = SaveFailure::DiskFull;
+        if (count != size) Fail(SaveFailure::DiskFull, m_writePath);
         return count == size;
     }
 
@@ -67,7 +67,7 @@ public:
         DWORD attributes = GetFileAttributesA(path);
         if (attributes == 0xFFFFFFFF) return 0;
         return attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                             FILE_ATTRIBUTE_ARCHIVE);
+                             FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_ARCHIVE);
     }
 
     // MoveFileA refuses an existing target, which is what keeps a spare name's owner safe.
@@ -75,16 +75,21 @@ public:
 
     bool Remove(const char* path) override { return Succeeded(DeleteFileA(path), path); }
 
-    SaveFailure LastFailure() override { return m_failure; }
+    BootFailure LastFailure() override { return m_failure; }
 
 private:
     // Keeps the reason of a failed operation on path; the result is whether it succeeded.
     bool Succeeded(bool succeeded, const char* path) {
-        if (!succeeded) m_failure = SaveFailureOfError(GetLastError(), path);
+        if (!succeeded) Fail(SaveFailureOfError(GetLastError(), path), path);
         return succeeded;
     }
 
-    SaveFailure m_failure = SaveFailure::Other;
+    void Fail(SaveFailure reason, const char* path) {
+        m_failure.reason = reason;
+        lstrcpynA(m_failure.path, path, sizeof m_failure.path);
+    }
+
+    BootFailure m_failure = {SaveFailure::Other, {}};
     char m_writePath[32] = {};
     HANDLE m_read = INVALID_HANDLE_VALUE;
     HANDLE m_write = INVALID_HANDLE_VALUE;
@@ -108,12 +113,15 @@ bool UpdateBootFile(bool irqChanged, bool portChanged, CString irq, CString port
     return UpdateBootFile(files, environment, AfxIsLeadByte, irqChanged, portChanged, irq, port, autoDetect);
 }
 
-BootSaveReport ApplyBootSettings(bool autoDetect) {
+void ApplyBootSettings(bool autoDetect, BootSaveReport& report) {
     Win32BootFileSystem files;
     Win32BootEnvironment environment;
-    BootSaveReport report;
     ApplyBootSettings(files, environment, AfxIsLeadByte, PciConfigRead, autoDetect, &report);
-    return report;
+}
+
+void CreateBootFile(BootSaveReport& report) {
+    Win32BootFileSystem files;
+    RewriteBootFile(files, report.newFileLine, AfxIsLeadByte, &report, MissingBootFile::Create);
 }
 
 BootToolOptions ReadBootToolOptions() {

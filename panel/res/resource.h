@@ -57,9 +57,10 @@
 #define IDC_BANK_MANAGER        1021
 
 // Message of an apply that could not save a file (string tables, one per language): the caption,
-// what was not saved (a format with the file's path and the reason; the missing boot file's also
-// with the spare file's name and the path again), and the reasons. Sixteen ids share a block of
-// the string table, so these fill one: 192 to 207.
+// what was not saved (a format with the file's path and the reason; the restored or missing boot
+// file's also with the spare file's name and the path again), and the reasons (each a format with
+// the file that refused). Sixteen ids share a block of the string table, so these fill one: 192 to
+// 207.
 #define IDS_NOT_SAVED_CAPTION   192
 #define IDS_NOT_SAVED_INI       193     // the firmware and bank choices in the INI file
 #define IDS_NOT_SAVED_BOOT      194     // the tool's line in the boot file
@@ -76,6 +77,10 @@
 #define IDS_NOT_SAVED_INI_SLAVE 204     // all but the slave bank choice were saved
 #define IDS_NOT_SAVED_INI_FLUSH 205     // the choices did not reach the disk
 #define IDS_NOT_SAVED_BOOT_MISSING 206  // the boot file is missing, the old one under a spare name
+#define IDS_NOT_SAVED_BOOT_RESTORED 207 // the missing boot file came back from a spare name
+
+// Questions an apply asks, with the panel's caption; from 208, the next block.
+#define IDS_ASK_CREATE_BOOT     208     // no boot file (its path): create one holding the line?
 
 // Class of a dialog control given as the template's ordinal: windres writes a class given by name
 // as a string, ten bytes more for each control.

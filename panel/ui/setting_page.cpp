@@ -66,12 +66,15 @@ UINT ReasonText(SaveFailure failure) {
     return IDS_WHY_READ_ONLY + static_cast<UINT>(failure) - static_cast<UINT>(SaveFailure::ReadOnly);
 }
 
-// Adds what was not saved in path, and why, to text; nothing when it was saved. The text of a
-// missing boot file goes on with the spare file oldFile and path again.
-void AddNotSaved(CString& text, UINT what, const char* path, SaveFailure failure, const char* oldFile = "") {
+// Adds what was not saved in path, and why (refused names the file that refused), to text; nothing
+// when it was saved. The text of a restored or missing boot file goes on with the spare file
+// spareFile and path again.
+void AddNotSaved(CString& text, UINT what, const char* path, SaveFailure failure, const char* refused,
+                 const char* spareFile = "") {
     if (failure == SaveFailure::None) return;
-    CString paragraph;
-    paragraph.Format(LoadUiString(what), path, LoadUiString(ReasonText(failure)).c_str(), oldFile, path);
+    CString reason, paragraph;
+    reason.Format(LoadUiString(ReasonText(failure)), refused);
+    paragraph.Format(LoadUiString(what), path, reason.c_str(), spareFile, path);
     if (!text.IsEmpty()) text += "\n\n";
     text += paragraph;
 }
@@ -100,6 +103,8 @@ void ShowInList(CComboBox& list, const CString& value) {
 // What the INI file did not save, by FileSettingsSaved (nothing is said of All).
 const UINT IniTexts[] = {IDS_NOT_SAVED_INI, IDS_NOT_SAVED_INI_BANKS, IDS_NOT_SAVED_INI_SLAVE, 0,
                          IDS_NOT_SAVED_INI_FLUSH};
+// What the boot file did not save, by where its old contents are (OldBootFile).
+const UINT BootTexts[] = {IDS_NOT_SAVED_BOOT, IDS_NOT_SAVED_BOOT_RESTORED, IDS_NOT_SAVED_BOOT_MISSING};
 
 const char SystemInfoCommand[] = "rundll32 shell32,Control_RunDLL sysdm.cpl";
 const char MultimediaInfoCommand[] = "rundll32 shell32,Control_RunDLL mmsys.cpl";
@@ -119,6 +124,7 @@ bool CSettingPage::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
         BootSaveReport boot;
         ApplySettings(ini, boot);
         SaveAutoCheck();
+        OfferBootFile(boot);
         ReportFailedApply(ini, boot);
         break;
     }
@@ -205,14 +211,22 @@ void CSettingPage::ApplySettings(FileSettingsSave& ini, BootSaveReport& boot) {
     AppliedSettings = PendingSettings;
     ini = SaveFileSettings();
     // The box as it is now decides, not the autoCheck text.
-    boot = ApplyBootSettings(m_chkAutoDetect.GetCheck() == BST_CHECKED);
+    ApplyBootSettings(m_chkAutoDetect.GetCheck() == BST_CHECKED, boot);
+}
+
+void CSettingPage::OfferBootFile(BootSaveReport& boot) {
+    if (boot.newFileLine.IsEmpty()) return;
+    CString text;
+    text.Format(LoadUiString(IDS_ASK_CREATE_BOOT), BootFilePath, boot.newFileLine.c_str());
+    if (MessageBoxA(::GetParent(m_hWnd), text, PanelTitle, MB_YESNO | MB_ICONQUESTION) == IDYES)
+        CreateBootFile(boot);
 }
 
 void CSettingPage::ReportFailedApply(const FileSettingsSave& ini, const BootSaveReport& boot) {
     CString text;
-    AddNotSaved(text, IniTexts[static_cast<int>(ini.saved)], IniPath, ini.failure);
-    AddNotSaved(text, boot.oldFile[0] ? IDS_NOT_SAVED_BOOT_MISSING : IDS_NOT_SAVED_BOOT, BootFilePath, boot.failure,
-                boot.oldFile);
+    AddNotSaved(text, IniTexts[static_cast<int>(ini.saved)], IniPath, ini.failure, IniPath);
+    AddNotSaved(text, BootTexts[static_cast<int>(boot.old)], BootFilePath, boot.failure.reason, boot.failure.path,
+                boot.spareFile);
     if (text.IsEmpty()) return;
     MessageBoxA(::GetParent(m_hWnd), text, LoadUiString(IDS_NOT_SAVED_CAPTION), MB_OK | MB_ICONEXCLAMATION);
 }
@@ -243,7 +257,7 @@ bool CSettingPage::BrowseForFile(const char* fileName, const char* filter, const
     // is this path upper-cased, so it has the same length.)
     if (!FitsSettingText(path)) {
         CString text;
-        text.Format("%s\n\n%s", path.c_str(), LoadUiString(IDS_WHY_PATH_TOO_LONG).c_str());
+        text.Format(LoadUiString(IDS_WHY_PATH_TOO_LONG), path.c_str());
         MessageBoxA(::GetParent(m_hWnd), text, PanelTitle, MB_OK | MB_ICONEXCLAMATION);
         return false;
     }

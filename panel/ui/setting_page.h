@@ -47,6 +47,10 @@ private:
     // The first part of every apply: PendingSettings becomes AppliedSettings, then the INI file and
     // the boot file are written; what became of each.
     void ApplySettings(FileSettingsSave& ini, BootSaveReport& boot);
+    // When the apply had a choice to write and no boot file to hold it: asks the user, in a message
+    // box owned by the sheet, whether to create C:\AUTOEXEC.BAT holding the tool's line, and creates
+    // it on Yes; boot then tells how that went. No leaves the machine as it is.
+    void OfferBootFile(BootSaveReport& boot);
     // Tells the user, in a message box owned by the sheet, what each file did not save and why;
     // nothing when both were saved.
     void ReportFailedApply(const FileSettingsSave& ini, const BootSaveReport& boot);

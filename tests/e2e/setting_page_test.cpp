@@ -362,8 +362,9 @@ TEST_F(SettingPage, ReadOnlyBootFileIsReportedAndKept) {
     EXPECT_EQ(Utf8(TextOf(box)), Korean() ? "설정을 저장하지 못했습니다" : "Settings not saved");
     std::string text;
     EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&text));
-    // What was not saved, why, and that the old file stayed; the INI file was saved.
-    for (const char* part : {"C:\\AUTOEXEC.BAT", Korean() ? "읽기 전용 파일입니다." : "The file is read-only.",
+    // What was not saved, why (naming the file that refused), and that the old file stayed; the INI
+    // file was saved.
+    for (const char* part : {Korean() ? "C:\\AUTOEXEC.BAT 파일은 읽기 전용입니다." : "C:\\AUTOEXEC.BAT is read-only.",
                              Korean() ? "이전 파일은 바뀌지 않았습니다." : "The old file is unchanged."})
         EXPECT_NE(text.find(Ansi(part)), std::string::npos) << "no \"" << part << "\" in\n" << Utf8(text);
     EXPECT_EQ(text.find("Tessan.ini"), std::string::npos) << Utf8(text);
@@ -374,6 +375,42 @@ TEST_F(SettingPage, ReadOnlyBootFileIsReportedAndKept) {
     EXPECT_EQ(ReadWholeFile(kBootFile), kBootFileText);
     EXPECT_NE(ReadWholeFile(kIniFile).find("FirmWare=C:\\KESTRO\\UTIL\\PELKAD.BIN"), std::string::npos);
     EXPECT_EQ(StoredAutoCheck(), 0) << "the rest of the apply goes on";
+}
+
+TEST_F(SettingPage, WithoutABootFileTheChoiceIsOfferedANewOne) {
+    ASSERT_TRUE(DeleteFileA(kBootFile));
+    ASSERT_TRUE(OpenSettingPage());
+    ClickAutoDetect();
+    Pick(kIrqList, 4);  // "11"
+    // No leaves the machine as it was; the next apply asks again, and Yes creates the boot file.
+    for (int answer : {IDNO, IDYES}) {
+        PostMessageA(sheet_, PSM_APPLY, 0, 0);  // the message box is modal: do not wait for the apply
+        HWND box = WaitForOwnedDialog(panel_.Pid(), sheet_, 10000);
+        ASSERT_TRUE(box) << "no question owned by the sheet";
+        if (answer == IDYES) Shot("setting-no-boot-file", box);
+        EXPECT_EQ(TextOf(box), PanelCaption());
+        std::string text;
+        EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&text));
+        // The card stays at 330: the line sets the interrupt alone.
+        for (const char* part : {"C:\\AUTOEXEC.BAT", "\n\nC:\\WINDOWS\\KESTRO DIRQ=11"})
+            EXPECT_NE(text.find(part), std::string::npos) << "no \"" << part << "\" in\n" << Utf8(text);
+        ASSERT_TRUE(GetDlgItem(box, answer)) << "the question has no Yes and No buttons";
+        PostMessageA(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(box, answer)));
+        ASSERT_TRUE(WaitUntilGone(box, 10000)) << "the question stayed open";
+        Send(sheet_, WM_NULL);  // the apply has finished once this returns
+        EXPECT_FALSE(WaitForOwnedDialog(panel_.Pid(), sheet_, 500)) << "a message followed the answer";
+        if (answer == IDNO) {
+            EXPECT_EQ(ReadWholeFile(kBootFile), "<missing>");
+        }
+    }
+    EXPECT_EQ(ReadWholeFile(kBootFile), "C:\\WINDOWS\\KESTRO DIRQ=11\r\n");
+    // Under its upper-case 8.3 name, so that the FAT file system stores no long name for it.
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(kBootFile, &found);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE);
+    FindClose(search);
+    EXPECT_STREQ(found.cFileName, "AUTOEXEC.BAT");
 }
 
 TEST_F(SettingPage, BrowseOpensInTheUtilityDirectoryThenWhereTheLastFileWas) {
@@ -427,7 +464,7 @@ TEST_F(SettingPage, BrowsePicksThatCannotBeKeptAreToldOrRefused) {
     ASSERT_TRUE(box) << "no message box owned by the sheet";
     std::string text;
     EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&text));
-    for (const std::string& part : {Ansi(Korean() ? "경로가 너무 깁니다." : "The path is too long."), name})
+    for (const std::string& part : {Ansi(Korean() ? ": 경로가 너무 깁니다." : ": the path is too long."), name})
         EXPECT_NE(text.find(part), std::string::npos) << "no \"" << Utf8(part) << "\" in\n" << Utf8(text);
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
     ASSERT_TRUE(WaitUntilGone(box, 10000)) << "the message box stayed open";

@@ -120,6 +120,42 @@ TEST_F(BootFileOnDisk, MissingBootFileStaysMissing) {
     EXPECT_EQ(SpareFiles(), "");
 }
 
+TEST_F(BootFileOnDisk, TheFileThatRefusedIsNamedAndAFolderIsNoBackup) {
+    // Read-only files of the user's under every new name: the last one tried is named.
+    WriteFileBytes(BootFilePath, "rem\r\n");
+    char name[32];
+    for (unsigned i = 0; i < BootSpareNameCount; ++i) {
+        BootNewFileName(i, name);
+        WriteFileBytes(name, "mine\r\n");
+        SetFileAttributesA(name, FILE_ATTRIBUTE_READONLY);
+    }
+    BootSaveReport refused;
+    ApplyBootSettings(true, refused);
+    EXPECT_EQ(refused.failure.reason, SaveFailure::ReadOnly);
+    EXPECT_STREQ(refused.failure.path, "C:\\AUTOEXEC.KN9");
+    EXPECT_EQ(ReadFileBytes(BootFilePath), "rem\r\n");
+    for (unsigned i = 0; i < BootSpareNameCount; ++i) {
+        BootNewFileName(i, name);
+        SetFileAttributesA(name, FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(name);
+    }
+
+    // A folder under a backup name never takes the missing boot file's place: the line is offered,
+    // and the boot file created on request.
+    DeleteFileA(BootFilePath);
+    BootBackupFileName(0, name);
+    ASSERT_TRUE(CreateDirectoryA(name, NULL));
+    BootSaveReport offered;
+    ApplyBootSettings(true, offered);
+    EXPECT_FALSE(Exists(BootFilePath));
+    EXPECT_STREQ(offered.newFileLine.c_str(), "C:\\WINDOWS\\KESTRO.EXE");
+    CreateBootFile(offered);
+    EXPECT_EQ(offered.failure.reason, SaveFailure::None);
+    EXPECT_EQ(ReadFileBytes(BootFilePath), "C:\\WINDOWS\\KESTRO.EXE\r\n");
+    EXPECT_NE(GetFileAttributesA(name) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+    RemoveDirectoryA(name);
+}
+
 TEST_F(BootFileOnDisk, ReadOnlyBootFileIsLeftAlone) {
     const std::string contents = "c:\\windows\\kestro dirq=5\r\n";
     WriteFileBytes(BootFilePath, contents);
@@ -150,7 +186,8 @@ TEST_F(BootFileOnDisk, ApplyComparesWithTheProbeWhichFindsNoCardUnderWine) {
     AppliedSettings.irq = "10";
     AppliedSettings.port = "340";
     WriteFileBytes(BootFilePath, "lh c:\\windows\\kestro.exe\r\n");
-    ApplyBootSettings(false);
+    BootSaveReport report;
+    ApplyBootSettings(false, report);
     EXPECT_EQ(ReadFileBytes(BootFilePath), "LH C:\\WINDOWS\\KESTRO DIRQ=10 DREAM=340\r\n");
     if (hadDump) SetEnvironmentVariableA("PCI_CONFIG_DUMP", dump);
 }
