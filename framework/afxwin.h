@@ -12,7 +12,7 @@ class CWnd;
 
 // The program's one application object: a static instance of a class derived from CWinApp.
 // The framework's WinMain finds it through AfxGetApp(), calls InitInstance, and ends the process
-// (with ExitInstance's code) when InitInstance returns false; otherwise it runs Run's message loop.
+// with ExitInstance's code.
 class CWinApp : public CCmdTarget {
     DECLARE_DYNAMIC(CWinApp)
 public:
@@ -23,28 +23,26 @@ public:
     CWinApp(const CWinApp&) = delete;
     CWinApp& operator=(const CWinApp&) = delete;
 
-    // Called once by WinMain; false ends the program at once.
+    // Called once by WinMain. A dialog-based program runs its dialog here and returns false; the
+    // framework has no message loop of its own, so the program then ends whatever the result.
     virtual bool InitInstance();
-    // Called by WinMain after InitInstance returned false or the message loop ended; the exit code.
+    // Called by WinMain after InitInstance; the exit code.
     virtual int ExitInstance();
-    // Called by WinMain after InitInstance returned true: the message loop, until WM_QUIT.
-    virtual int Run();
 
     // Called by InitInstance: the counterpart of the 3D-controls library of Windows 3.x. Windows 95
     // draws dialogs in 3D on its own, so this only initialises the common controls. Always true.
     bool Enable3dControlsStatic();
-    // Called by InitInstance: profile values go to HKCU\Software\<key>\<app name>\<section>.
+    // Called by InitInstance: profile values go to HKCU\Software\<key>\<app name>\<section>. The
+    // panel keeps its profile there only, so the profile functions need this key.
     void SetRegistryKey(const char* key);
-    // Reads an integer of the profile: a four-byte REG_DWORD or REG_BINARY as its number, a REG_SZ
-    // as decimal text; defaultValue when the value is missing or anything else.
-    // Without a registry key: the [section] of "<app name>.INI" in the Windows directory.
+    // Reads an integer of the profile: a REG_DWORD or REG_BINARY of 1 to 4 bytes as its number, text
+    // as atoi reads it; defaultValue when the value is missing, holds no number, or no key is set.
     UINT GetProfileInt(const char* section, const char* entry, int defaultValue);
     // Writes an integer to the profile (REG_DWORD in the registry); true on success.
     bool WriteProfileInt(const char* section, const char* entry, int value);
 
     const char* m_pszAppName;       // application name: given, or the executable's base name
-    const char* m_pszRegistryKey;   // set by SetRegistryKey; null: profile in an INI file
-    const char* m_pszProfileName;   // application name when a registry key is set, else the INI name
+    const char* m_pszRegistryKey;   // set by SetRegistryKey; null: no profile
     HINSTANCE m_hInstance;          // the program's module
     CWnd* m_pMainWnd;               // the main window (a dialog-based program: its sheet), or null
 
@@ -54,7 +52,6 @@ private:
 
     CString m_strAppName;
     CString m_strRegistryKey;
-    CString m_strProfileName;
 };
 
 // The application object, or null when none is constructed.

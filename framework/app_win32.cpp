@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include "filedialog_text.h"
-#include "text_format.h"
 
 namespace {
 
@@ -39,13 +38,10 @@ IMPLEMENT_DYNAMIC(CWinApp, CCmdTarget)
 CWinApp::CWinApp(const char* appName)
     : m_pszAppName(nullptr),
       m_pszRegistryKey(nullptr),
-      m_pszProfileName(nullptr),
       m_hInstance(GetModuleHandleA(nullptr)),
       m_pMainWnd(nullptr),
       m_strAppName(appName ? CString(appName) : ExecutableBaseName()) {
     m_pszAppName = m_strAppName.c_str();
-    m_strProfileName = m_strAppName + ".INI";
-    m_pszProfileName = m_strProfileName.c_str();
     g_app = this;
 }
 
@@ -57,15 +53,6 @@ bool CWinApp::InitInstance() { return true; }
 
 int CWinApp::ExitInstance() { return 0; }
 
-int CWinApp::Run() {
-    MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-    return ExitInstance();
-}
-
 bool CWinApp::Enable3dControlsStatic() {
     InitCommonControls();
     return true;
@@ -74,11 +61,10 @@ bool CWinApp::Enable3dControlsStatic() {
 void CWinApp::SetRegistryKey(const char* key) {
     m_strRegistryKey = key ? key : "";
     m_pszRegistryKey = m_strRegistryKey.IsEmpty() ? nullptr : m_strRegistryKey.c_str();
-    m_strProfileName = m_strAppName;
-    m_pszProfileName = m_strProfileName.c_str();
 }
 
 HKEY CWinApp::OpenSectionKey(const char* section, bool create) const {
+    if (!m_pszRegistryKey) return nullptr;
     // One level at a time: each step's key is the parent of the next.
     const char* path[] = {"Software", m_pszRegistryKey, m_pszAppName, section};
     HKEY key = HKEY_CURRENT_USER;
@@ -100,8 +86,6 @@ HKEY CWinApp::OpenSectionKey(const char* section, bool create) const {
 }
 
 UINT CWinApp::GetProfileInt(const char* section, const char* entry, int defaultValue) {
-    if (!m_pszRegistryKey)
-        return GetPrivateProfileIntA(section, entry, defaultValue, m_pszProfileName);
     HKEY key = OpenSectionKey(section, false);
     if (!key) return static_cast<UINT>(defaultValue);
     // Room for text of 255 characters and its end; a longer value keeps the default.
@@ -122,11 +106,6 @@ UINT CWinApp::GetProfileInt(const char* section, const char* entry, int defaultV
 }
 
 bool CWinApp::WriteProfileInt(const char* section, const char* entry, int value) {
-    if (!m_pszRegistryKey) {
-        char text[16];
-        FormatText(text, sizeof text, "%d", value);
-        return WritePrivateProfileStringA(section, entry, text, m_pszProfileName) != 0;
-    }
     HKEY key = OpenSectionKey(section, true);
     if (!key) return false;
     DWORD data = static_cast<DWORD>(value);
@@ -145,8 +124,8 @@ int AfxWinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     CWinApp* app = AfxGetApp();
     if (!app) return -1;
     if (instance) app->m_hInstance = instance;
-    if (!app->InitInstance()) return app->ExitInstance();
-    return app->Run();
+    app->InitInstance();
+    return app->ExitInstance();
 }
 
 // The program's entry: lives beside CWinApp so that a program deriving its application from
