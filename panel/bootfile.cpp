@@ -171,7 +171,7 @@ BootUpdateOutcome RewriteBootFile(BootFileSystem& files, const char* command, Le
 
 bool UpdateBootFile(BootFileSystem& files, BootEnvironment& environment, LeadBytePredicate isLeadByte,
                     bool irqChanged, bool portChanged, CString irq, CString port, bool autoDetect,
-                    BootSaveReport* report) {
+                    BootSaveReport* report, MissingBootFile missing) {
     char bootDirectory[256];
     memset(bootDirectory, 0, sizeof bootDirectory);
     if (!environment.BootDirectory(bootDirectory)) {
@@ -180,7 +180,7 @@ bool UpdateBootFile(BootFileSystem& files, BootEnvironment& environment, LeadByt
     }
     bootDirectory[sizeof bootDirectory - 1] = '\0';
     CString command = BuildBootCommand(bootDirectory, irqChanged, portChanged, irq, port, autoDetect);
-    const BootUpdateOutcome outcome = RewriteBootFile(files, command, isLeadByte, report);
+    const BootUpdateOutcome outcome = RewriteBootFile(files, command, isLeadByte, report, missing);
     // Without a boot file the choice would be lost: the user is offered one that holds it. The choice
     // is Auto Detect, or an option after the directory (Auto Detect's line has none, as has the line
     // of an apply with no interrupt or address to write).
@@ -191,11 +191,12 @@ bool UpdateBootFile(BootFileSystem& files, BootEnvironment& environment, LeadByt
 }
 
 bool ApplyBootSettings(BootFileSystem& files, BootEnvironment& environment, LeadBytePredicate isLeadByte,
-                       PciConfigReader readConfig, bool autoDetect, BootSaveReport* report) {
+                       PciConfigReader readConfig, bool autoDetect, BootSaveReport* report,
+                       MissingBootFile missing) {
     // With two cards the highest-numbered one is the one the boot-time tool will program.
     CardProbeResult card = CardProbe(CardProbeMode::LastMatch, readConfig);
     bool irqChanged = strcmp(AppliedSettings.irq.c_str(), card.irqText) != 0;
     bool portChanged = strcmp(AppliedSettings.port.c_str(), card.portText) != 0;
     return UpdateBootFile(files, environment, isLeadByte, irqChanged, portChanged, AppliedSettings.irq,
-                          AppliedSettings.port, autoDetect, report);
+                          AppliedSettings.port, autoDetect, report, missing);
 }

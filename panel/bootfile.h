@@ -144,21 +144,20 @@ enum class MissingBootFile { Leave, Create };
 BootUpdateOutcome RewriteBootFile(BootFileSystem& files, const char* command, LeadBytePredicate isLeadByte,
                                   BootSaveReport* report = nullptr, MissingBootFile missing = MissingBootFile::Leave);
 
-// The update with the seams passed in; true when the file was not rewritten (report as above: a
-// missing boot file is not created, and offered when Auto Detect or an option is on the command).
+// The update with the seams passed in; true when the file was not rewritten (report as above). A
+// missing boot file that is left missing is offered when Auto Detect or an option is on the command.
 bool UpdateBootFile(BootFileSystem& files, BootEnvironment& environment, LeadBytePredicate isLeadByte,
                     bool irqChanged, bool portChanged, CString irq, CString port, bool autoDetect,
-                    BootSaveReport* report = nullptr);
+                    BootSaveReport* report = nullptr, MissingBootFile missing = MissingBootFile::Leave);
 // Compares AppliedSettings with the card's last match and updates the boot file; true when not rewritten.
 bool ApplyBootSettings(BootFileSystem& files, BootEnvironment& environment, LeadBytePredicate isLeadByte,
-                       PciConfigReader readConfig, bool autoDetect, BootSaveReport* report = nullptr);
+                       PciConfigReader readConfig, bool autoDetect, BootSaveReport* report = nullptr,
+                       MissingBootFile missing = MissingBootFile::Leave);
 
 // The Windows entry points (bootfile_win32.cpp): the real file system, environment and code page.
 bool UpdateBootFile(bool irqChanged, bool portChanged, CString irq, CString port, bool autoDetect);
-// Updates the real boot file; report (a fresh one) takes what the user is told.
-void ApplyBootSettings(bool autoDetect, BootSaveReport& report);
-// After an update that offered report.newFileLine: creates the boot file holding it (a boot file
-// that appeared meanwhile is rewritten instead); report then tells how that went.
-void CreateBootFile(BootSaveReport& report);
+// Updates the real boot file; report (a fresh one, or one that offered a new boot file, which Create
+// then creates) takes what the user is told.
+void ApplyBootSettings(bool autoDetect, BootSaveReport& report, MissingBootFile missing = MissingBootFile::Leave);
 // Windows: the same on the real boot file.
 BootToolOptions ReadBootToolOptions();

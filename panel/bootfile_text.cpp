@@ -139,13 +139,18 @@ bool StoreLine(BootLineStore& store, const CString& line) {
     return true;
 }
 
-// Whether the entries from first on hold line as DOS reads it (see ReadAlike). The kept parts of
-// an edited line are the entries' own bytes, so this tells whether the tool's command changed.
-bool HoldsLine(const BootLineStore& store, size_t first, const CString& line) {
-    CString held;
-    for (size_t entry = first; entry < store.count; ++entry) held += store.lines[entry];
-    const int end = held.Find("\n");
-    return ReadAlike(end < 0 ? held : held.Left(static_cast<size_t>(end)), line);
+char FoldCase(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// Whether the entry at first holds line up to its line end, case and blanks at the end aside: the
+// kept parts of an edited line are the entry's own bytes, so this tells whether the tool's command
+// changed. A line of several pieces counts as changed.
+bool HoldsLine(const BootLineStore& store, size_t first, const char* line) {
+    if (store.count - first != 1) return false;
+    const char* held = store.lines[first];
+    while (*held && *held != '\n' && FoldCase(*held) == FoldCase(*line)) ++held, ++line;
+    while (*held == ' ') ++held;
+    while (*line == ' ') ++line;
+    return (!*held || *held == '\n') && !*line;
 }
 
 }  // namespace

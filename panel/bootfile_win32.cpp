@@ -113,15 +113,10 @@ bool UpdateBootFile(bool irqChanged, bool portChanged, CString irq, CString port
     return UpdateBootFile(files, environment, AfxIsLeadByte, irqChanged, portChanged, irq, port, autoDetect);
 }
 
-void ApplyBootSettings(bool autoDetect, BootSaveReport& report) {
+void ApplyBootSettings(bool autoDetect, BootSaveReport& report, MissingBootFile missing) {
     Win32BootFileSystem files;
     Win32BootEnvironment environment;
-    ApplyBootSettings(files, environment, AfxIsLeadByte, PciConfigRead, autoDetect, &report);
-}
-
-void CreateBootFile(BootSaveReport& report) {
-    Win32BootFileSystem files;
-    RewriteBootFile(files, report.newFileLine, AfxIsLeadByte, &report, MissingBootFile::Create);
+    ApplyBootSettings(files, environment, AfxIsLeadByte, PciConfigRead, autoDetect, &report, missing);
 }
 
 BootToolOptions ReadBootToolOptions() {

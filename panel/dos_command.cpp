@@ -5,7 +5,6 @@
 namespace {
 
 bool IsBlank(unsigned char c) { return c == ' ' || c == '\t'; }
-char FoldCase(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 }  // namespace
 
@@ -272,16 +271,6 @@ void ReadOptions(DosLine& line, LeadBytePredicate isLeadByte, BootToolOptions& o
 }
 
 }  // namespace
-
-bool ReadAlike(const char* a, const char* b) {
-    for (;;) {
-        const bool gapA = IsBlank(*a), gapB = IsBlank(*b);
-        while (IsBlank(*a)) ++a;
-        while (IsBlank(*b)) ++b;
-        if (!*a || !*b) return !*a && !*b;
-        if (gapA != gapB || FoldCase(*a++) != FoldCase(*b++)) return false;
-    }
-}
 
 LineStarts ReadDosLine(DosLine line, LeadBytePredicate isLeadByte, BootToolOptions* options,
                        const char* replacement) {

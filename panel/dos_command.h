@@ -73,7 +73,3 @@ enum class LineStarts { Neither, Tool, Windows };
 // is.
 LineStarts ReadDosLine(DosLine line, LeadBytePredicate isLeadByte, BootToolOptions* options = nullptr,
                        const char* replacement = "");
-
-// Whether two lines read the same to COMMAND.COM and the programs it starts: case aside, a run of
-// blanks as one, and none at the end.
-bool ReadAlike(const char* a, const char* b);

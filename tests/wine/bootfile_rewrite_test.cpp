@@ -149,7 +149,7 @@ TEST_F(BootFileOnDisk, TheFileThatRefusedIsNamedAndAFolderIsNoBackup) {
     ApplyBootSettings(true, offered);
     EXPECT_FALSE(Exists(BootFilePath));
     EXPECT_STREQ(offered.newFileLine.c_str(), "C:\\WINDOWS\\KESTRO.EXE");
-    CreateBootFile(offered);
+    ApplyBootSettings(true, offered, MissingBootFile::Create);
     EXPECT_EQ(offered.failure.reason, SaveFailure::None);
     EXPECT_EQ(ReadFileBytes(BootFilePath), "C:\\WINDOWS\\KESTRO.EXE\r\n");
     EXPECT_NE(GetFileAttributesA(name) & FILE_ATTRIBUTE_DIRECTORY, 0u);
