@@ -44,7 +44,7 @@ struct Model {
     BootUpdateOutcome outcome;
     std::string bytes;     // the new file when the outcome is Rewritten
     size_t toolLines = 0;  // lines of the old file that start the tool
-    bool changed = false;  // a tool line reads otherwise (see Words), or the command was added
+    bool changed = false;  // a tool line's text changed (see Folded), or the command was added
 };
 
 // The pieces of an upper-cased pipe element, as COMMAND.COM splits it: a lead byte always takes
@@ -218,15 +218,11 @@ std::string Upper(std::string line, LeadBytePredicate lead) {
     return line;
 }
 
-// A line as DOS reads it: a-z as A-Z, every run of blanks as one blank, none at the end.
-std::string Words(const std::string& line) {
-    std::string words;
-    for (char c : line) {
-        const bool blank = c == ' ' || c == '\t';
-        if (!blank || words.empty() || words.back() != ' ') words += blank ? ' ' : c >= 'a' && c <= 'z' ? c - 32 : c;
-    }
-    if (!words.empty() && words.back() == ' ') words.pop_back();
-    return words;
+// A line compared for a change of the tool's command: every byte's a-z as A-Z, no blanks at the end.
+std::string Folded(const std::string& line) {
+    std::string folded;
+    for (char c : line) folded += c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
+    return folded.substr(0, folded.find_last_not_of(' ') + 1);
 }
 
 // What the rewrite must produce: DOS text up to a Ctrl-Z with CR LF, lone CR and lone LF each ending
@@ -270,7 +266,8 @@ Model Predict(const std::string& file, const std::string& command, LeadBytePredi
         const Kind kind = LineKind(content, lead, command, &edited);
         if (kind == Kind::Tool) {
             ++model.toolLines;
-            model.changed = model.changed || Words(edited) != Words(content);
+            // A line of several pieces counts as changed.
+            model.changed = model.changed || line.size() > 255 || Folded(edited) != Folded(content);
             entries -= (line.size() + 254) / 255;
             entries += (edited.size() + 1 + 254) / 255;
             if (entries > BootLineCount) return tooBig(lines);
