@@ -35,10 +35,3 @@ bool FitsSettingText(const CString& text) { return text.GetLength() <= SettingTe
 void AdoptProbeText(CString& field, const char* probeText) {
     if (field.IsEmpty()) field = probeText ? probeText : "";
 }
-
-RestartOffer OfferRestart(bool allSaved, bool nextBootChanged, RestartPrompt& prompt) {
-    // A save that failed has its own message, and its choice is not on the disk to restart into.
-    if (!allSaved || !nextBootChanged) return RestartOffer::NotAsked;
-    if (!prompt.AskToRestart()) return RestartOffer::Declined;
-    return prompt.Restart() ? RestartOffer::Restarting : RestartOffer::RestartRefused;
-}

@@ -24,19 +24,6 @@ bool FitsSettingText(const CString& text);
 // applied by the user) keeps it.
 void AdoptProbeText(CString& field, const char* probeText);
 
-// After an apply that changed what the next boot does: the question Windows itself asks when a
-// change waits for a restart, and the restart. The Setting page supplies them.
-class RestartPrompt {
-public:
-    // Asks whether to restart now, in the user's language; true for Yes.
-    virtual bool AskToRestart() = 0;
-    // Restarts Windows; false when it refused.
-    virtual bool Restart() = 0;
-
-protected:
-    ~RestartPrompt() = default;
-};
-
 enum class RestartOffer {
     NotAsked,        // something was not saved, or the next boot does what it did before
     Declined,        // the user answered No
@@ -44,8 +31,17 @@ enum class RestartOffer {
     RestartRefused,  // the user answered Yes, and Windows did not restart
 };
 
-// Asks once when everything was saved and the next boot changed, and restarts only on Yes.
-RestartOffer OfferRestart(bool allSaved, bool nextBootChanged, RestartPrompt& prompt);
+// After an apply that changed what the next boot does: asks once, as Windows does when a change
+// waits for a restart, when everything was saved and the next boot changed, and restarts only on
+// Yes. The Setting page's prompt has AskToRestart() (true for Yes, in the user's language) and
+// Restart() (false when Windows refused); the tests' prompt fakes both.
+template <class Prompt>
+RestartOffer OfferRestart(bool allSaved, bool nextBootChanged, Prompt& prompt) {
+    // A save that failed has its own message, and its choice is not on the disk to restart into.
+    if (!allSaved || !nextBootChanged) return RestartOffer::NotAsked;
+    if (!prompt.AskToRestart()) return RestartOffer::Declined;
+    return prompt.Restart() ? RestartOffer::Restarting : RestartOffer::RestartRefused;
+}
 
 // Windows: restarts the computer (restart_win32.cpp); false when Windows refused.
 bool RestartWindows();

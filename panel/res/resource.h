@@ -81,6 +81,8 @@
 
 // Questions an apply asks, with the panel's caption; from 208, the next block.
 #define IDS_ASK_CREATE_BOOT     208     // no boot file (its path): create one holding the line?
+#define IDS_RESTART_CAPTION     209     // the question Windows asks when a change waits for a restart
+#define IDS_ASK_RESTART         210
 
 // Class of a dialog control given as the template's ordinal: windres writes a class given by name
 // as a string, ten bytes more for each control.

@@ -126,6 +126,7 @@ bool CSettingPage::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
         SaveAutoCheck();
         OfferBootFile(boot);
         ReportFailedApply(ini, boot);
+        OfferRestart(ini, boot);
         break;
     }
     case static_cast<UINT>(PSN_SETACTIVE):
@@ -219,7 +220,32 @@ void CSettingPage::OfferBootFile(BootSaveReport& boot) {
     CString text;
     text.Format(LoadUiString(IDS_ASK_CREATE_BOOT), BootFilePath, boot.newFileLine.c_str());
     if (MessageBoxA(::GetParent(m_hWnd), text, PanelTitle, MB_YESNO | MB_ICONQUESTION) == IDYES)
-        CreateBootFile(boot);
+        ApplyBootSettings(m_chkAutoDetect.GetCheck() == BST_CHECKED, boot, MissingBootFile::Create);
+}
+
+namespace {
+
+// The restart question in a message box owned by the sheet, and the restart.
+class SheetRestartPrompt {
+public:
+    explicit SheetRestartPrompt(HWND sheet) : m_sheet(sheet) {}
+    bool AskToRestart() {
+        return MessageBoxA(m_sheet, LoadUiString(IDS_ASK_RESTART), LoadUiString(IDS_RESTART_CAPTION),
+                           MB_YESNO | MB_ICONQUESTION) == IDYES;
+    }
+    // A program that refuses to close has told its user why.
+    bool Restart() { return RestartWindows(); }
+
+private:
+    HWND m_sheet;
+};
+
+}  // namespace
+
+void CSettingPage::OfferRestart(const FileSettingsSave& ini, const BootSaveReport& boot) {
+    SheetRestartPrompt prompt(::GetParent(m_hWnd));
+    ::OfferRestart(ini.failure == SaveFailure::None && boot.failure.reason == SaveFailure::None, boot.nextBootChanged,
+                   prompt);
 }
 
 void CSettingPage::ReportFailedApply(const FileSettingsSave& ini, const BootSaveReport& boot) {

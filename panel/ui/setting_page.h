@@ -54,6 +54,9 @@ private:
     // Tells the user, in a message box owned by the sheet, what each file did not save and why;
     // nothing when both were saved.
     void ReportFailedApply(const FileSettingsSave& ini, const BootSaveReport& boot);
+    // After an apply that saved everything and changed what the next boot does, asks, as Windows
+    // does, whether to restart now; restarts on Yes.
+    void OfferRestart(const FileSettingsSave& ini, const BootSaveReport& boot);
     // Runs the file-open dialog in m_strLastDir; true when an existing file that the settings can
     // hold was chosen, which then sets m_strLastDir and m_strLastFile. A path too long to be kept
     // is told in a message box owned by the sheet.

@@ -175,13 +175,40 @@ protected:
         Send(page_, WM_COMMAND, MAKEWPARAM(listId, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
     }
 
-    void Apply() const { Send(sheet_, PSM_APPLY); }
+    // Answers the restart question of an apply No, when it comes within ms; whether it came.
+    bool DeclineRestart(DWORD ms) {
+        HWND box = WaitForOwnedDialog(panel_.Pid(), sheet_, ms);
+        if (!box) return false;
+        EXPECT_EQ(Utf8(TextOf(box)), Korean() ? "시스템 설정 변경" : "System Settings Change");
+        std::string text;
+        EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&text));
+        const char* question = Korean() ? "지금 컴퓨터를 다시 시작하시겠습니까?" : "Do you want to restart your computer now?";
+        EXPECT_NE(text.find(Ansi(question)), std::string::npos) << Utf8(text);
+        if (!restartShot_) Shot("setting-restart", box);
+        restartShot_ = true;
+        EXPECT_TRUE(GetDlgItem(box, IDNO)) << "the question has no No button";
+        PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDNO)));
+        EXPECT_TRUE(WaitUntilGone(box, 10000)) << "the question stayed open";
+        return true;
+    }
 
-    // Presses OK and waits for the panel to end.
-    void PressOk() {
+    // Applies and answers a restart question No; whether one was asked. The question comes before
+    // the apply returns, so once the sheet answers a message after it, none is coming.
+    bool Apply() {
+        PostMessageA(sheet_, PSM_APPLY, 0, 0);  // a question is modal: do not wait for the apply
+        Send(sheet_, WM_NULL);
+        const bool asked = DeclineRestart(500);
+        Send(sheet_, WM_NULL);
+        return asked;
+    }
+
+    // Presses OK, answers a restart question No, and waits for the panel to end; whether asked.
+    bool PressOk() {
         PostMessageA(sheet_, PSM_PRESSBUTTON, PSBTN_OK, 0);
+        const bool asked = DeclineRestart(1500);
         EXPECT_TRUE(panel_.WaitForExit(10000)) << "OK did not end the panel";
         sheet_ = nullptr;
+        return asked;
     }
 
     // Clicks a Browse button and waits for its file dialog; null (with a failure) when none appears.
@@ -218,6 +245,7 @@ protected:
 
     HWND page_ = nullptr;
     std::string savedBootFile_;
+    bool restartShot_ = false;
 };
 
 const char* FirmwareTitle() { return Korean() ? "도스 초기화를 위한 펌웨어 선택" : "Select FirmWare for booting"; }
@@ -255,7 +283,7 @@ TEST_F(SettingPage, ApplyOfAPickedInterruptRewritesBootLineIniAndRegistry) {
     ClickAutoDetect();
     Pick(kIrqList, 4);  // "11"
     ASSERT_EQ(SelectedEntry(Item(kIrqList)), "11");
-    Apply();
+    EXPECT_TRUE(Apply()) << "no restart question after a changed interrupt";
 
     // The card stays at 330, so only the interrupt goes on the tool's line; "11" fills its field.
     EXPECT_EQ(ReadWholeFile(kBootFile),
@@ -279,7 +307,7 @@ TEST_F(SettingPage, ApplyOfAPickedInterruptRewritesBootLineIniAndRegistry) {
 
     // A second apply with an address picked as well puts both options on the line.
     Pick(kPortList, 2);  // "350"
-    PressOk();
+    EXPECT_TRUE(PressOk());
     const char* const line = "\r\nC:\\WINDOWS\\KESTRO DIRQ=11 DREAM=350\r\n";
     EXPECT_NE(ReadWholeFile(kBootFile).find(line), std::string::npos) << ReadWholeFile(kBootFile);
 
@@ -287,7 +315,7 @@ TEST_F(SettingPage, ApplyOfAPickedInterruptRewritesBootLineIniAndRegistry) {
     ASSERT_TRUE(OpenSettingPage());
     EXPECT_EQ(SelectedEntry(Item(kIrqList)), "11");
     EXPECT_EQ(SelectedEntry(Item(kPortList)), "350");
-    PressOk();
+    EXPECT_FALSE(PressOk()) << "a restart question although the next boot stays as it was";
     EXPECT_NE(ReadWholeFile(kBootFile).find(line), std::string::npos) << ReadWholeFile(kBootFile);
 }
 
@@ -349,6 +377,22 @@ TEST_F(SettingPage, CardAtInterrupt5ShowsItAndEveryReturnDropsPicksAndTypedText)
         << ReadWholeFile(kBootFile);
 }
 
+TEST_F(SettingPage, RestartIsOfferedOnlyWhenTheNextBootChanges) {
+    ASSERT_TRUE(OpenSettingPage());
+    // The tool's line sets interrupt 5; Auto Detect drops it. Then the same choice again, and a
+    // change of the banks alone, leave the next boot as it is.
+    EXPECT_TRUE(Apply()) << "no restart question after a changed tool line";
+    EXPECT_TRUE(IsWindow(sheet_)) << "No closed the panel";
+    EXPECT_EQ(ReadWholeFile(kBootFile).find("DIRQ"), std::string::npos) << ReadWholeFile(kBootFile);
+    EXPECT_FALSE(Apply()) << "a restart question after the same apply";
+    ASSERT_TRUE(WriteWholeFile("C:\\KESTRO\\UTIL\\other.94b", "bank"));
+    HWND dialog = OpenFileDialog(kBrowseSlaveBank, SlaveBankTitle());
+    ASSERT_TRUE(dialog);
+    FinishFileDialog(dialog, "C:\\KESTRO\\UTIL\\other.94b");
+    EXPECT_FALSE(PressOk()) << "a restart question after a change of the banks alone";
+    EXPECT_NE(ReadWholeFile(kIniFile).find("Sound Font Bank Slave=C:\\KESTRO\\UTIL\\OTHER.94B"), std::string::npos);
+}
+
 TEST_F(SettingPage, ReadOnlyBootFileIsReportedAndKept) {
     ASSERT_TRUE(SetFileAttributesA(kBootFile, FILE_ATTRIBUTE_READONLY));
     ASSERT_TRUE(OpenSettingPage());
@@ -399,7 +443,8 @@ TEST_F(SettingPage, WithoutABootFileTheChoiceIsOfferedANewOne) {
                      reinterpret_cast<LPARAM>(GetDlgItem(box, answer)));
         ASSERT_TRUE(WaitUntilGone(box, 10000)) << "the question stayed open";
         Send(sheet_, WM_NULL);  // the apply has finished once this returns
-        EXPECT_FALSE(WaitForOwnedDialog(panel_.Pid(), sheet_, 500)) << "a message followed the answer";
+        // Only the new boot file changes the next boot: then the restart question follows.
+        EXPECT_EQ(DeclineRestart(500), answer == IDYES);
         if (answer == IDNO) {
             EXPECT_EQ(ReadWholeFile(kBootFile), "<missing>");
         }

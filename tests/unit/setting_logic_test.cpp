@@ -77,11 +77,11 @@ TEST(SettingLogic, OnlyAnEmptyFieldTakesTheCardsText) {
 // The restart goes through a fake: never without a Yes, and the question only after a complete
 // save that changed the next boot.
 TEST(SettingLogic, RestartIsOfferedOnlyForAChangedNextBootAndDoneOnlyOnYes) {
-    struct Prompt : RestartPrompt {
+    struct Prompt {
         bool yes = false, restarts = false;
         int asked = 0, restarted = 0;
-        bool AskToRestart() override { return ++asked, yes; }
-        bool Restart() override { return ++restarted, restarts; }
+        bool AskToRestart() { return ++asked, yes; }
+        bool Restart() { return ++restarted, restarts; }
     };
     const struct {
         bool allSaved, changed, yes, restarts;
