@@ -185,8 +185,12 @@ bool UpdateBootFile(BootFileSystem& files, BootEnvironment& environment, LeadByt
     // is Auto Detect, or an option after the directory (Auto Detect's line has none, as has the line
     // of an apply with no interrupt or address to write).
     if (outcome == BootUpdateOutcome::NoBootFile && report &&
-        (autoDetect || strchr(command.c_str() + strlen(bootDirectory), '=')))
-        report->newFileLine = command;
+        (autoDetect || strchr(command.c_str() + strlen(bootDirectory), '='))) {
+        // A command too long to keep is offered cut: creating the file then tells why it cannot.
+        const size_t length = command.GetLength() < BootLineSize ? command.GetLength() : BootLineSize - 1;
+        memcpy(report->newFileLine, command.c_str(), length);
+        report->newFileLine[length] = '\0';
+    }
     return outcome != BootUpdateOutcome::Rewritten;
 }
 

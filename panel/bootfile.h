@@ -128,7 +128,9 @@ struct BootSaveReport {
     BootFailure failure;
     OldBootFile old = OldBootFile::InPlace;
     char spareFile[32] = {};
-    CString newFileLine;
+    char newFileLine[BootLineSize];
+
+    BootSaveReport() { newFileLine[0] = '\0'; }
     bool nextBootChanged = false;  // the file was rewritten or created and starts the tool otherwise than before
 };
 

@@ -124,21 +124,6 @@ void StoreCommand(char* entry, const char* command) {
     entry[length] = '\n';
 }
 
-// Stores a line and its line end in the entries from store.count on, in pieces as the reader takes
-// them; false when they do not fit.
-bool StoreLine(BootLineStore& store, const CString& line) {
-    const size_t length = line.GetLength() + 1;
-    for (size_t done = 0; done < length; done += BootLineSize - 1) {
-        if (store.count == BootLineCount) return false;
-        char* entry = store.lines[store.count++];
-        memset(entry, 0, BootLineSize);
-        const size_t piece = length - done < BootLineSize - 1 ? length - done : BootLineSize - 1;
-        memcpy(entry, line.c_str() + done, piece);  // the last piece takes the terminator's place
-        if (done + piece == length) entry[piece - 1] = '\n';
-    }
-    return true;
-}
-
 char FoldCase(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // Whether the entry at first holds line up to its line end, case and blanks at the end aside: the
@@ -177,16 +162,19 @@ BootUpdateOutcome ReadBootLines(BootFileSystem& files, const char* command, Lead
         if (read == LineRead::ReadFailed) return BootUpdateOutcome::ReadFailed;
         if (read == LineRead::StoreFull) return tooBig(true);
         ++lines;
-        CString edited;
+        DosLineCopy edited;
         const LineStarts starts = ReadDosLine(DosLine(store.lines + first, store.count - first, &edited),
                                               isLeadByte, options, command);
         if (starts == LineStarts::Windows && windowsEntry == BootLineCount) windowsEntry = first;
         if (starts != LineStarts::Tool) continue;
-        // Every line that starts the tool keeps all but the tool's own words.
+        // Every line that starts the tool keeps all but the tool's own words, in one entry with its
+        // line end. (COMMAND.COM reads 127 characters of a line: a longer tool line never ran whole.)
+        if (edited.full || edited.length > BootLineSize - 2) return tooBig(false);
+        edited.text[edited.length] = '\0';
         store.replaced = true;
-        if (!HoldsLine(store, first, edited)) store.changed = true;
-        store.count = first;
-        if (!StoreLine(store, edited)) return tooBig(false);
+        if (!HoldsLine(store, first, edited.text)) store.changed = true;
+        store.count = first + 1;
+        StoreCommand(store.lines[first], edited.text);
     }
 
     if (!store.replaced) {

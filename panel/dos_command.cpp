@@ -50,20 +50,29 @@ void DosLine::Advance() {
     const char c = static_cast<char>(Peek());
     if (!c) return;
     ++m_index;
-    if (m_copy && !m_held) *m_copy += c;
+    if (!m_held) Copy(c);
 }
 
-size_t DosLine::Copied() const { return m_copy ? m_copy->GetLength() : 0; }
+void DosLine::Copy(char c) {
+    if (!m_copy) return;
+    if (m_copy->length < BootLineSize - 1) {
+        m_copy->text[m_copy->length++] = c;
+    } else {
+        m_copy->full = true;
+    }
+}
 
 void DosLine::ReplaceCopied(size_t from, const char* text) {
     if (!m_copy) return;
-    *m_copy = m_copy->Left(from);
-    *m_copy += text;
+    // What did not fit came after from, unless from is the end of a full copy.
+    if (from < BootLineSize - 1) m_copy->full = false;
+    m_copy->length = from;
+    while (*text) Copy(*text++);
 }
 
 void DosLine::SeparateCopy() {
     const size_t length = Copied();
-    if (length > 0 && !IsBlank(static_cast<unsigned char>((*m_copy)[length - 1]))) *m_copy += ' ';
+    if (length > 0 && !IsBlank(static_cast<unsigned char>(m_copy->text[length - 1]))) Copy(' ');
 }
 
 namespace {

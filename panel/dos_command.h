@@ -29,12 +29,19 @@ void CopyWithoutBlanks(const char* text, char (&value)[BootLineSize]);
 CString BuildBootCommand(const char* bootDirectory, bool irqChanged, bool portChanged, const char* irq,
                          const char* port, bool autoDetect);
 
+// A copy of a line in which the tool's commands are replaced as they are found. It holds what an
+// entry holds; full says the copy would not fit one.
+struct DosLineCopy {
+    char text[BootLineSize];
+    size_t length = 0;
+    bool full = false;
+};
+
 // One upper-cased line held in consecutive entries (a long line takes several), read as one text
-// that ends at its line feed or at the end of its last entry. It can keep a copy of what is read,
-// in which the tool's commands are replaced as they are found.
+// that ends at its line feed or at the end of its last entry. It can keep a copy of what is read.
 class DosLine {
 public:
-    DosLine(const char (*entries)[BootLineSize], size_t count, CString* copy = nullptr)
+    DosLine(const char (*entries)[BootLineSize], size_t count, DosLineCopy* copy = nullptr)
         : m_entries(entries), m_count(count), m_copy(copy) {}
     // The byte at the cursor; 0 at the line's end.
     unsigned char Peek();
@@ -42,7 +49,7 @@ public:
     void Advance();
 
     // The copy's length so far; 0 without a copy.
-    size_t Copied() const;
+    size_t Copied() const { return m_copy ? m_copy->length : 0; }
     // Puts text in place of the copy from offset from on.
     void ReplaceCopied(size_t from, const char* text);
     // Holding drops the bytes passed from the copy until it is released.
@@ -51,11 +58,13 @@ public:
     void SeparateCopy();
 
 private:
+    void Copy(char c);
+
     const char (*m_entries)[BootLineSize];
     size_t m_count;
     size_t m_entry = 0;
     size_t m_index = 0;
-    CString* m_copy;
+    DosLineCopy* m_copy;
     bool m_held = false;
 };
 
@@ -70,6 +79,6 @@ enum class LineStarts { Neither, Tool, Windows };
 // FFFF. With a copy in line, each tool command (its command word and arguments, up to a pipe or
 // the line's end) becomes the replacement in the copy, followed by the redirections among its
 // arguments and then any pipe, each after a blank; what stands before and after it is copied as it
-// is.
+// is. The copy's text ends at its length, without a zero.
 LineStarts ReadDosLine(DosLine line, LeadBytePredicate isLeadByte, BootToolOptions* options = nullptr,
                        const char* replacement = "");

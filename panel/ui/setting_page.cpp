@@ -216,9 +216,9 @@ void CSettingPage::ApplySettings(FileSettingsSave& ini, BootSaveReport& boot) {
 }
 
 void CSettingPage::OfferBootFile(BootSaveReport& boot) {
-    if (boot.newFileLine.IsEmpty()) return;
+    if (!boot.newFileLine[0]) return;
     CString text;
-    text.Format(LoadUiString(IDS_ASK_CREATE_BOOT), BootFilePath, boot.newFileLine.c_str());
+    text.Format(LoadUiString(IDS_ASK_CREATE_BOOT), BootFilePath, boot.newFileLine);
     if (MessageBoxA(::GetParent(m_hWnd), text, PanelTitle, MB_YESNO | MB_ICONQUESTION) == IDYES)
         ApplyBootSettings(m_chkAutoDetect.GetCheck() == BST_CHECKED, boot, MissingBootFile::Create);
 }

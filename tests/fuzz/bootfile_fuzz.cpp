@@ -230,7 +230,7 @@ std::string Folded(const std::string& line) {
 // written with CR LF; in every tool line the tool's words become the command, or the command is
 // added as a line of its own before the first line that starts Windows, else at the end. Refused
 // for size: too many lines when the new file would have more than 1000, too large when its long
-// lines need more than 1000 entries of 255 characters.
+// lines need more than 1000 entries of 255 characters or an edited tool line more than one.
 Model Predict(const std::string& file, const std::string& command, LeadBytePredicate lead) {
     if (command.size() > 254) return {BootUpdateOutcome::CommandTooLong, ""};
     std::string raw = file.substr(0, file.find('\x1A'));
@@ -268,9 +268,9 @@ Model Predict(const std::string& file, const std::string& command, LeadBytePredi
             ++model.toolLines;
             // A line of several pieces counts as changed.
             model.changed = model.changed || line.size() > 255 || Folded(edited) != Folded(content);
-            entries -= (line.size() + 254) / 255;
-            entries += (edited.size() + 1 + 254) / 255;
-            if (entries > BootLineCount) return tooBig(lines);
+            // The edited line and its line end take one entry, or the file is too large.
+            if (edited.size() > 254) return tooBig(lines);
+            entries -= (line.size() + 254) / 255 - 1;
             out += edited + "\n";
         } else {
             if (kind == Kind::Windows && windowsAt == std::string::npos) windowsAt = out.size();

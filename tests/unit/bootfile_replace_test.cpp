@@ -285,7 +285,7 @@ TEST(UpdateBootFile, MissingBootFileStaysMissingAndACommandWithAChoiceIsOffered)
         EXPECT_TRUE(UpdateBootFile(fs, environment, IsCp949LeadByte, c.irqChanged, c.portChanged, c.irq, c.port,
                                    c.autoDetect, &report)) << c.name;
         EXPECT_TRUE(fs.files.empty()) << c.name << ": created without asking";
-        EXPECT_STREQ(report.newFileLine.c_str(), c.offered) << c.name;
+        EXPECT_STREQ(report.newFileLine, c.offered) << c.name;
         EXPECT_EQ(report.failure.reason, SaveFailure::None) << c.name;
 
         // With a boot file there is nothing to offer.
@@ -293,7 +293,7 @@ TEST(UpdateBootFile, MissingBootFileStaysMissingAndACommandWithAChoiceIsOffered)
         BootSaveReport rewritten;
         EXPECT_FALSE(UpdateBootFile(fs, environment, IsCp949LeadByte, c.irqChanged, c.portChanged, c.irq, c.port,
                                     c.autoDetect, &rewritten)) << c.name;
-        EXPECT_STREQ(rewritten.newFileLine.c_str(), "") << c.name;
+        EXPECT_STREQ(rewritten.newFileLine, "") << c.name;
     }
 }
 

@@ -181,9 +181,8 @@ TEST(RewriteBootFile, LongLinesAreKeptOrReplacedWhole) {
         // A piece-by-piece decision would glue the command to the first piece and drop the rest.
         {"KESTRO in the second piece replaces the whole line", "c:\\" + Repeat('x', 280) + "\\kestro\r\n", Auto,
          Auto + "\r\n"},
-        {"KESTRO across the piece boundary", Repeat(' ', 252) + "kestro\r\n", Auto, Repeat(' ', 252) + Auto + "\r\n"},
-        {"a replaced line longer than a piece", "if " + Repeat('x', 250) + "==y kestro >nul\r\n", Auto,
-         "IF " + Repeat('X', 250) + "==Y " + Auto + " >NUL\r\n"},
+        {"KESTRO across the piece boundary", Repeat(' ', 230) + "\"c:\\" + Repeat('x', 30) + "\\kestro\"\r\n", Auto,
+         Repeat(' ', 230) + Auto + "\r\n"},
         {"REM in the first piece keeps a line with KESTRO in the second",
          "rem " + Repeat('x', 300) + "kestro\r\n", Auto, "REM " + Repeat('X', 300) + "KESTRO\r\n" + Auto + "\r\n"},
         {"REM across the piece boundary", Repeat(' ', 253) + "rem kestro\r\n", Auto,
@@ -256,8 +255,9 @@ TEST(RewriteBootFile, ContentsBeyondTheStoreLeaveTheFileAsItIs) {
         {"1000 lines without it leave no entry for the command", Lines(1000, "a\r\n"),
          BootUpdateOutcome::TooManyLines},
         {"1001 lines", Lines(1000, "a\r\n") + "kestro\r\n", BootUpdateOutcome::TooManyLines},
-        {"a tool line that grows past the store", Lines(999, "a\r\n") + "if " + Repeat('x', 240) + "==y kestro\r\n",
+        {"a tool line that the command makes longer than an entry", "if " + Repeat('x', 240) + "==y kestro\r\n",
          BootUpdateOutcome::TooLarge},
+        {"a tool line of exactly an entry", "if " + Repeat('x', 226) + "==y kestro\r\n", BootUpdateOutcome::Rewritten},
         {"a long line takes one entry per piece", Lines(998, "a\r\n") + Repeat('b', 300) + "\r\n",
          BootUpdateOutcome::TooLarge},
         {"long lines that fill the store before its end", Lines(600, "a\r\n") + Lines(250, (Repeat('b', 300) + "\r\n").c_str()),
@@ -330,7 +330,8 @@ TEST(UpdateBootFile, BootDirectoryThatLeavesNoRoomForTheLineEnd) {
     struct Case {
         size_t directoryLength;
         bool failed;
-    } cases[] = {{243, false}, {244, true}, {255, true}, {256, true}, {1000, true}};
+        size_t offered;  // the length of the line offered when there is no boot file
+    } cases[] = {{243, false, 254}, {244, true, 255}, {255, true, 255}, {256, true, 0}, {1000, true, 0}};
     for (const Case& c : cases) {
         FakeBootFiles fs;
         FakeBootEnvironment environment;
@@ -339,6 +340,13 @@ TEST(UpdateBootFile, BootDirectoryThatLeavesNoRoomForTheLineEnd) {
         EXPECT_EQ(UpdateBootFile(fs, environment, IsCp949LeadByte, false, false, "", "", true), c.failed)
             << c.directoryLength;
         EXPECT_EQ(fs.files[Bat], c.failed ? "kestro\r\n" : environment.value + "\\KESTRO.EXE\r\n") << c.directoryLength;
+        // Without a boot file the line is offered, cut when too long; creating it then refuses.
+        FakeBootFiles none;
+        BootSaveReport report;
+        UpdateBootFile(none, environment, IsCp949LeadByte, false, false, "", "", true, &report);
+        EXPECT_EQ(strlen(report.newFileLine), c.offered) << c.directoryLength;
+        UpdateBootFile(none, environment, IsCp949LeadByte, false, false, "", "", true, &report, MissingBootFile::Create);
+        EXPECT_EQ(none.files.count(Bat), c.failed ? 0u : 1u) << c.directoryLength;
     }
 }
 

@@ -148,7 +148,7 @@ TEST_F(BootFileOnDisk, TheFileThatRefusedIsNamedAndAFolderIsNoBackup) {
     BootSaveReport offered;
     ApplyBootSettings(true, offered);
     EXPECT_FALSE(Exists(BootFilePath));
-    EXPECT_STREQ(offered.newFileLine.c_str(), "C:\\WINDOWS\\KESTRO.EXE");
+    EXPECT_STREQ(offered.newFileLine, "C:\\WINDOWS\\KESTRO.EXE");
     ApplyBootSettings(true, offered, MissingBootFile::Create);
     EXPECT_EQ(offered.failure.reason, SaveFailure::None);
     EXPECT_EQ(ReadFileBytes(BootFilePath), "C:\\WINDOWS\\KESTRO.EXE\r\n");
