@@ -58,7 +58,7 @@ public:
     virtual bool Remove(const char* path) = 0;
     // Why the latest operation that failed did (Other when the reason is not known), and the file it
     // failed on (a move's source); Other on the boot file when none failed.
-    virtual BootFailure LastFailure() = 0;
+    virtual const BootFailure& LastFailure() = 0;
 
 protected:
     ~BootFileSystem() = default;

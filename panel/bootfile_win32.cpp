@@ -75,7 +75,7 @@ public:
 
     bool Remove(const char* path) override { return Succeeded(DeleteFileA(path), path); }
 
-    BootFailure LastFailure() override { return m_failure; }
+    const BootFailure& LastFailure() override { return m_failure; }
 
 private:
     // Keeps the reason of a failed operation on path; the result is whether it succeeded.

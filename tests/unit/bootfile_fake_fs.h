@@ -104,14 +104,15 @@ public:
         Changed();
         return true;
     }
-    BootFailure LastFailure() override {
-        BootFailure last;
-        last.reason = failure;
-        m_failedPath.copy(last.path, sizeof last.path - 1);
-        return last;
+    const BootFailure& LastFailure() override {
+        m_last = BootFailure();
+        m_last.reason = failure;
+        m_failedPath.copy(m_last.path, sizeof m_last.path - 1);
+        return m_last;
     }
 
 private:
+    BootFailure m_last;
     bool Stopped() const { return stopAfter >= 0 && changes >= stopAfter; }
     // Keeps the file of a failed operation; false.
     bool Refuse(const std::string& path) {
