@@ -25,9 +25,9 @@ public:
     virtual bool OnInitDialog();
     // Called for every WM_NOTIFY to the page. Translates the page notifications into the virtuals
     // below and sets *pResult (written to DWL_MSGRESULT when true is returned): PSN_SETACTIVE →
-    // OnSetActive, PSN_KILLACTIVE → OnKillActive, PSN_APPLY → OnApply, PSN_RESET → OnReset,
-    // PSN_QUERYCANCEL → OnQueryCancel. False (unhandled) for anything else. An override handles its
-    // codes and then calls this.
+    // OnSetActive, PSN_KILLACTIVE → OnKillActive, PSN_APPLY → OnApply. False (unhandled) for
+    // anything else, Cancel's notifications too: the panel lets Cancel go as the sheet does. An
+    // override handles its codes and then calls this.
     virtual bool OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult);
     // On PSN_SETACTIVE: every activation after the first shows the members again (UpdateData(false)).
     // False refuses the activation.
@@ -38,10 +38,6 @@ public:
     // On PSN_APPLY (OK or Apply; only pages already created get it): true accepts (PSNRET_NOERROR),
     // false refuses and keeps the page (PSNRET_INVALID_NOCHANGEPAGE). The base accepts.
     virtual bool OnApply();
-    // On PSN_RESET (Cancel or closing the sheet). The base does nothing.
-    virtual void OnReset();
-    // On PSN_QUERYCANCEL: false refuses the Cancel. The base allows it.
-    virtual bool OnQueryCancel();
 
     // Tells the sheet that this page has changes to apply (PSM_CHANGED: Apply enabled) or none
     // any more (PSM_UNCHANGED: Apply disabled when no other page has changes).

@@ -90,13 +90,6 @@ bool CPropertyPage::OnNotify(WPARAM, LPARAM lParam, LRESULT* pResult) {
     case PSN_APPLY:
         *pResult = OnApply() ? PSNRET_NOERROR : PSNRET_INVALID_NOCHANGEPAGE;
         return true;
-    case PSN_RESET:
-        OnReset();
-        *pResult = 0;
-        return true;
-    case PSN_QUERYCANCEL:
-        *pResult = OnQueryCancel() ? FALSE : TRUE;
-        return true;
     default:
         return false;
     }
@@ -119,10 +112,6 @@ bool CPropertyPage::OnKillActive() {
 }
 
 bool CPropertyPage::OnApply() { return true; }
-
-void CPropertyPage::OnReset() {}
-
-bool CPropertyPage::OnQueryCancel() { return true; }
 
 void CPropertyPage::SetModified(bool changed) {
     if (!m_hWnd) return;

@@ -5,7 +5,7 @@ Reads the PE resource directory of the executable and checks, for English (0x409
 (0x412): dialogs 135 and 136 control by control (id, class, style, position, size, text) and in
 reading order, which is the order Tab walks them in (derived from the positions below), the
 lists' initial data (type 240, id 136), the two bitmaps and their sizes, the program icon and the
-version information. Korean texts are compared as Unicode and must also be representable in code
+version information. The lists' data is language-neutral, one copy for both. Korean texts are compared as Unicode and must also be representable in code
 page 949, the ANSI code page the page code reads them back in.
 
 Usage: check-dialogs.py Orrivan.exe [--dump]
@@ -16,7 +16,7 @@ import struct
 import sys
 
 RT_BITMAP, RT_ICON, RT_DIALOG, RT_GROUP_ICON, RT_VERSION, RT_DLGINIT = 2, 3, 5, 14, 16, 240
-EN, KO = 0x0409, 0x0412
+EN, KO, NEUTRAL = 0x0409, 0x0412, 0x0000
 
 WS_CHILD, WS_VISIBLE, WS_DISABLED, WS_CAPTION = 0x40000000, 0x10000000, 0x08000000, 0x00C00000
 WS_VSCROLL, WS_GROUP, WS_TABSTOP = 0x00200000, 0x00020000, 0x00010000
@@ -450,7 +450,7 @@ def dump(res):
             cid = i['id'] if i['id'] != NO_ID else '-'
             print(f"  {cid!s:>5} {i['cls']:<8} {i['style']:#010x} {i['exstyle']:#x} "
                   f"{str(i['rect']):<22} {i['text']!r}")
-    for lang in (EN, KO):
+    for lang in (NEUTRAL,):
         buf = res.get((RT_DLGINIT, 136, lang))
         if buf is not None:
             records, _ = parse_dlginit(buf)
@@ -470,8 +470,7 @@ def main(argv):
         errors = []
         for dlg_id, lang in sorted(DIALOGS):
             check_dialog(res, dlg_id, lang, errors)
-        for lang in (EN, KO):
-            check_dlginit(res, lang, errors)
+        check_dlginit(res, NEUTRAL, errors)
         check_bitmap(res, 130, (40, 41), errors)
         check_bitmap(res, 132, (154, 32), errors)
         check_icon(res, 128, [(32, 32, 4), (16, 16, 4)], errors)

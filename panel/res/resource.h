@@ -81,15 +81,14 @@
 
 // Questions an apply asks, with the panel's caption; from 208, the next block.
 #define IDS_ASK_CREATE_BOOT     208     // no boot file (its path): create one holding the line?
-#define IDS_RESTART_CAPTION     209     // the question Windows asks when a change waits for a restart
-#define IDS_ASK_RESTART         210
+#define IDS_ASK_RESTART         209     // the question Windows asks when a change waits for a restart
 
 // Class of a dialog control given as the template's ordinal: windres writes a class given by name
 // as a string, ten bytes more for each control.
 #define DLG_CLASS_STATIC        0x0082
 
 // Initial contents of a dialog's list controls: a resource of type RES_DLGINIT with the
-// dialog's id, in each language next to the dialog (Setting page: IDD_SETTING). The page applies
+// dialog's id, language-neutral beside the icon (Setting page: IDD_SETTING). The page applies
 // it in its initialisation, before anything selects an entry. Layout, packed, little-endian:
 //   repeated:  WORD control id, WORD message, DWORD n, n bytes of data
 //   end:       WORD 0

@@ -6,6 +6,7 @@
 #include "resource.h"
 #include "setting_logic.h"
 #include "settings.h"
+#include "text_format.h"
 
 IMPLEMENT_DYNAMIC(CSettingPage, CPropertyPage)
 
@@ -72,9 +73,10 @@ UINT ReasonText(SaveFailure failure) {
 void AddNotSaved(CString& text, UINT what, const char* path, SaveFailure failure, const char* refused,
                  const char* spareFile = "") {
     if (failure == SaveFailure::None) return;
-    CString reason, paragraph;
-    reason.Format(LoadUiString(ReasonText(failure)), refused);
-    paragraph.Format(LoadUiString(what), path, reason.c_str(), spareFile, path);
+    char reason[FormatTextLimit + 1];
+    FormatText(reason, sizeof reason, LoadUiString(ReasonText(failure)), refused);
+    CString paragraph;
+    paragraph.Format(LoadUiString(what), path, reason, spareFile, path);
     if (!text.IsEmpty()) text += "\n\n";
     text += paragraph;
 }
@@ -230,7 +232,7 @@ class SheetRestartPrompt {
 public:
     explicit SheetRestartPrompt(HWND sheet) : m_sheet(sheet) {}
     bool AskToRestart() {
-        return MessageBoxA(m_sheet, LoadUiString(IDS_ASK_RESTART), LoadUiString(IDS_RESTART_CAPTION),
+        return MessageBoxA(m_sheet, LoadUiString(IDS_ASK_RESTART), PanelTitle,
                            MB_YESNO | MB_ICONQUESTION) == IDYES;
     }
     // A program that refuses to close has told its user why.

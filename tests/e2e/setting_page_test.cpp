@@ -179,7 +179,7 @@ protected:
     bool DeclineRestart(DWORD ms) {
         HWND box = WaitForOwnedDialog(panel_.Pid(), sheet_, ms);
         if (!box) return false;
-        EXPECT_EQ(Utf8(TextOf(box)), Korean() ? "시스템 설정 변경" : "System Settings Change");
+        EXPECT_EQ(TextOf(box), PanelCaption());
         std::string text;
         EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&text));
         const char* question = Korean() ? "지금 컴퓨터를 다시 시작하시겠습니까?" : "Do you want to restart your computer now?";
