@@ -73,18 +73,19 @@ TEST(FrameworkApp, ProfileIntegersRoundTripThroughTheRegistry) {
     EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Framework Test Corp.", 0, KEY_READ, &key), ERROR_SUCCESS);
 }
 
-TEST(FrameworkApp, WithoutARegistryKeyTheProfileIsAnIniFileInTheWindowsDirectory) {
+TEST(FrameworkApp, WithoutARegistryKeyThereIsNoProfile) {
+    // The panel keeps its profile in the registry alone: without a key nothing is written anywhere.
     CWinApp app("FrameworkProfileTest");
     char path[MAX_PATH];
     GetWindowsDirectoryA(path, MAX_PATH);
     strncat(path, "\\FrameworkProfileTest.INI", MAX_PATH - strlen(path) - 1);
     DeleteFileA(path);
 
+    EXPECT_FALSE(app.WriteProfileInt("Section", "Value", 42));
     EXPECT_EQ(app.GetProfileInt("Section", "Value", 3), 3u);
-    ASSERT_TRUE(app.WriteProfileInt("Section", "Value", 42));
-    EXPECT_EQ(app.GetProfileInt("Section", "Value", 3), 42u);
-    EXPECT_NE(GetFileAttributesA(path), INVALID_FILE_ATTRIBUTES);
-    DeleteFileA(path);
+    EXPECT_EQ(GetFileAttributesA(path), INVALID_FILE_ATTRIBUTES);
+    HKEY key;
+    EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\FrameworkProfileTest", 0, KEY_READ, &key), ERROR_SUCCESS);
 }
 
 TEST(FrameworkFileDialog, SetUpForWindows95) {
