@@ -80,7 +80,7 @@ struct BootLineStore {
     char lines[BootLineCount][BootLineSize];
     size_t count;   // entries in use, from entry 0 upwards
     bool replaced;  // some line starts the tool and now carries the boot command
-    bool changed;   // the next boot starts the tool otherwise: a tool line's text changed, or one was added
+    bool changed;   // the next boot starts the tool otherwise: a tool line's command changed, or one was added
 };
 
 enum class BootUpdateOutcome {
@@ -102,9 +102,11 @@ enum class BootUpdateOutcome {
 // Reads DOS text into the store, upper-cased, with the tool's command replaced by command in every
 // line that starts the tool (see ReadDosLine), so that each menu entry and condition that ran the
 // tool runs it with the new options; when no line starts the tool, adds the command as a line of
-// its own before the first line that starts Windows, or at the end. Returns Rewritten when the
-// store holds the new contents, or the reason it cannot. options, when given, takes the options of
-// each tool line in turn.
+// its own before the first line that starts Windows, or at the end. An edited tool line takes one
+// entry: one that would not fit makes the file TooLarge. Returns Rewritten when the store holds the
+// new contents, or the reason it cannot. options, when given, takes the options of each tool line in
+// turn. store.changed tells whether a tool line's text changed (case and blanks at its end aside)
+// or the command was added.
 BootUpdateOutcome ReadBootLines(BootFileSystem& files, const char* command, LeadBytePredicate isLeadByte,
                                 BootLineStore& store, BootToolOptions* options = nullptr);
 // Writes the entries in order as DOS text: every LF goes out as CR LF. False when a write failed.
