@@ -45,7 +45,7 @@ C_RUNTIME_DLL = re.compile(r"MSVCRT.*|MSVCR\d+D?|CRTDLL|UCRTBASED?|API-MS-WIN-CR
 
 # Size budgets in bytes: a plain C property-sheet program from this toolchain is 44 KiB, a bare
 # applet 14 KiB.
-SIZE_BUDGETS = {"program": 42 * 1024, "applet": 12 * 1024}
+SIZE_BUDGETS = {"program": 44 * 1024, "applet": 12 * 1024}
 
 # Instructions that a Pentium, K6 or 486 does not have (P6 and later, or MMX/SSE): the first match
 # in a line of objdump's disassembly names the kind.
