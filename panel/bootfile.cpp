@@ -50,6 +50,18 @@ bool RecoverInterruptedUpdate(BootFileSystem& files, BootSaveReport& told) {
     return true;
 }
 
+// The first words of a line, for a message: as many whole characters as fit, and "..." when more
+// follows.
+void FirstWords(const char* line, char (&words)[32], LeadBytePredicate isLeadByte) {
+    size_t length = 0;
+    for (size_t width; line[length] && line[length] != '\n'; length += width) {
+        width = isLeadByte(static_cast<unsigned char>(line[length])) && line[length + 1] ? 2 : 1;
+        if (length + width > sizeof words - 4) break;
+    }
+    memcpy(words, line, length);
+    strcpy(words + length, line[length] && line[length] != '\n' ? "..." : "");
+}
+
 // The outcome of an operation that failed; told takes the file system's reason and file.
 BootUpdateOutcome Failed(BootFileSystem& files, BootUpdateOutcome outcome, BootSaveReport& told) {
     told.failure = files.LastFailure();
@@ -67,6 +79,10 @@ BootUpdateOutcome Rewrite(BootFileSystem& files, const char* command, LeadBytePr
     if (existed) {
         BootUpdateOutcome outcome = ReadBootLines(files, command, isLeadByte, store);
         if (outcome == BootUpdateOutcome::ReadFailed) told.failure = files.LastFailure();
+        if (outcome == BootUpdateOutcome::LineTooLong) {
+            told.failure.reason = SaveFailure::LineTooLong;
+            FirstWords(store.lines[store.longLine], told.failure.subject, isLeadByte);
+        }
         files.CloseRead();
         if (outcome != BootUpdateOutcome::Rewritten) return outcome;
         const unsigned attributes = files.Attributes(BootFilePath);
@@ -80,8 +96,8 @@ BootUpdateOutcome Rewrite(BootFileSystem& files, const char* command, LeadBytePr
         return Failed(files, BootUpdateOutcome::ReadFailed, told);
     } else if (missing == MissingBootFile::Leave) {
         return BootUpdateOutcome::NoBootFile;
-    } else if (strlen(command) + 2 > BootLineSize) {
-        return BootUpdateOutcome::CommandTooLong;  // as ReadBootLines: the line with its end fits an entry
+    } else if (strlen(command) > DosLineLimit) {
+        return BootUpdateOutcome::CommandTooLong;  // as ReadBootLines: DOS would read it cut
     }
 
     // Nothing in Windows 95/98 replaces a file in one step, so the new contents are written whole
@@ -134,7 +150,7 @@ BootUpdateOutcome Rewrite(BootFileSystem& files, const char* command, LeadBytePr
 }
 
 // What the user is told of an outcome that the boot file's contents or attributes decided; None for
-// the others.
+// the others (a line DOS would not read whole is told with its first words where it is found).
 SaveFailure FailureOfBootFile(BootUpdateOutcome outcome) {
     switch (outcome) {
     case BootUpdateOutcome::TooManyLines:
@@ -154,7 +170,7 @@ SaveFailure FailureOfBootFile(BootUpdateOutcome outcome) {
 
 void BlameBootFile(BootFailure& failure, SaveFailure reason) {
     failure.reason = reason;
-    memcpy(failure.path, BootFilePath, sizeof BootFilePath);
+    memcpy(failure.subject, BootFilePath, sizeof BootFilePath);
 }
 
 }  // namespace

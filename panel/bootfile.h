@@ -28,10 +28,10 @@ const unsigned BootAttributeSystem = 0x04;
 const unsigned BootAttributeDirectory = 0x10;
 const unsigned BootAttributeArchive = 0x20;
 
-// Why a file operation failed, and the file it failed on.
+// Why a file operation failed, and the file it failed on (for LineTooLong: the line's first words).
 struct BootFailure {
     SaveFailure reason = SaveFailure::None;
-    char path[32] = {};
+    char subject[32] = {};
 };
 
 // The file operations the rewrite needs. At most one file is open for reading and one for writing.
@@ -74,13 +74,15 @@ protected:
     ~BootEnvironment() = default;
 };
 
-// The copy of the boot file in memory: 1000 entries of at most 255 characters, each zero-ended.
+// The copy of the boot file in memory: 1000 entries of at most 255 characters, each zero-ended,
+// holding the bytes read.
 const size_t BootLineCount = 1000;
 struct BootLineStore {
     char lines[BootLineCount][BootLineSize];
-    size_t count;   // entries in use, from entry 0 upwards
-    bool replaced;  // some line starts the tool and now carries the boot command
-    bool changed;   // the next boot starts the tool otherwise: a tool line's command changed, or one was added
+    size_t count;     // entries in use, from entry 0 upwards
+    bool replaced;    // some line starts the tool and now carries the boot command
+    bool changed;     // the next boot starts the tool otherwise: a tool line's command changed, or one was added
+    size_t longLine;  // LineTooLong: the entry of the tool line that DOS would not read whole
 };
 
 enum class BootUpdateOutcome {
@@ -91,7 +93,8 @@ enum class BootUpdateOutcome {
     NotText,         // the file holds a zero byte, which a line cannot carry; left as it is
     TooManyLines,    // the new contents would have more than 1000 lines; left as it is
     TooLarge,        // they would have fewer, but long lines need more than the 1000 entries; left as it is
-    CommandTooLong,  // the command with its line end does not fit one entry; left as it is
+    LineTooLong,     // a tool line is, or would become, longer than DOS reads; left as it is
+    CommandTooLong,  // the command is longer than DOS reads of a line; left as it is
     ReadOnly,        // the user protected the file; left as it is
     WriteFailed,     // the new contents could not be written whole; the old file is left as it is
     ReplaceFailed,   // the new file could not take the old one's place; the old one is back
@@ -99,14 +102,15 @@ enum class BootUpdateOutcome {
                      // could take its name, or a backup left by an interrupted update could not
 };
 
-// Reads DOS text into the store, upper-cased, with the tool's command replaced by command in every
-// line that starts the tool (see ReadDosLine), so that each menu entry and condition that ran the
-// tool runs it with the new options; when no line starts the tool, adds the command as a line of
-// its own before the first line that starts Windows, or at the end. An edited tool line takes one
-// entry: one that would not fit makes the file TooLarge. Returns Rewritten when the store holds the
-// new contents, or the reason it cannot. options, when given, takes the options of each tool line in
-// turn. store.changed tells whether a tool line's text changed (case and blanks at its end aside)
-// or the command was added.
+// Reads DOS text into the store, byte for byte. With a command, the tool's words (see
+// ReadDosLine) become command in every line that starts the tool, so that each menu entry and
+// condition that ran the tool runs it with the new options; when no line starts the tool, the
+// command is added as a line of its own after the opening lines that only prepare the batch (see
+// DosLineKind), so that it runs once on every path before anything can branch, or at the end.
+// Returns Rewritten when the store holds the new contents, or the reason it cannot. options, when
+// given, takes the options of each tool line in turn. store.changed tells whether a tool line's text
+// changed (case and blanks at its end aside) or the command was added. Without a command the lines
+// are only read.
 BootUpdateOutcome ReadBootLines(BootFileSystem& files, const char* command, LeadBytePredicate isLeadByte,
                                 BootLineStore& store, BootToolOptions* options = nullptr);
 // Writes the entries in order as DOS text: every LF goes out as CR LF. False when a write failed.

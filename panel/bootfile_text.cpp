@@ -1,5 +1,5 @@
-// The boot file's text in memory: DOS text read into the line store, the tool's command replaced
-// or a line added, and the store written back.
+// The boot file's text in memory: DOS text read into the line store as it is, the tool's words
+// replaced or a line added, and the store written back.
 #include <string.h>
 
 #include "bootfile.h"
@@ -58,31 +58,12 @@ private:
     bool m_failed = false;
 };
 
-// Upper-cases one piece of a line. carry says the piece starts with the trail byte of a character
-// whose lead byte ended the previous piece; the result says the same of this piece's end.
-bool UpperCasePiece(char* piece, size_t length, bool carry, LeadBytePredicate isLeadByte) {
-    size_t start = carry ? 1 : 0;
-    if (start >= length) return false;
-    UpperCaseAnsi(piece + start, isLeadByte);
-    for (size_t i = start; i < length;) {
-        if (!isLeadByte(static_cast<unsigned char>(piece[i]))) {
-            ++i;
-        } else if (i + 1 == length) {
-            return true;
-        } else {
-            i += 2;
-        }
-    }
-    return false;
-}
-
 enum class LineRead { Line, End, NotText, ReadFailed, StoreFull };
 
-// Reads the next line, upper-cased, into the entries from store.count on, as pieces of at most 255
-// characters like fgets does; a line is decided on whole, however many pieces it takes.
-LineRead ReadLine(DosTextReader& text, LeadBytePredicate isLeadByte, BootLineStore& store) {
+// Reads the next line into the entries from store.count on, as pieces of at most 255 characters
+// like fgets does; a line is decided on whole, however many pieces it takes.
+LineRead ReadLine(DosTextReader& text, BootLineStore& store) {
     if (text.AtEnd()) return text.Failed() ? LineRead::ReadFailed : LineRead::End;
-    bool carry = false;
     char* piece;
     size_t length;
     do {
@@ -98,16 +79,15 @@ LineRead ReadLine(DosTextReader& text, LeadBytePredicate isLeadByte, BootLineSto
             if (c == '\n') break;
         }
         if (text.Failed()) return LineRead::ReadFailed;
-        carry = UpperCasePiece(piece, length, carry, isLeadByte);
         ++store.count;
     } while (length > 0 && piece[length - 1] != '\n' && !text.AtEnd());
     return LineRead::Line;
 }
 
-// Counts the lines after the ones read and adds them to lines; begun says the line that did not
-// fit has begun, so it counts also when nothing of it is left.
-bool CountRemainingLines(DosTextReader& text, size_t& lines, bool begun) {
-    int last = begun ? 0 : '\n';
+// Counts the lines after the ones read and adds them to lines; the line that did not fit has
+// begun, so it counts also when nothing of it is left.
+bool CountRemainingLines(DosTextReader& text, size_t& lines) {
+    int last = 0;
     for (int c = text.Next(); c >= 0; c = text.Next()) {
         if (c == '\n') ++lines;
         last = c;
@@ -126,16 +106,21 @@ void StoreCommand(char* entry, const char* command) {
 
 char FoldCase(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
-// Whether the entry at first holds line up to its line end, case and blanks at the end aside: the
-// kept parts of an edited line are the entry's own bytes, so this tells whether the tool's command
-// changed. A line of several pieces counts as changed.
-bool HoldsLine(const BootLineStore& store, size_t first, const char* line) {
-    if (store.count - first != 1) return false;
-    const char* held = store.lines[first];
+// Whether entry holds line up to its line end, case and blanks at the end aside: the kept parts of
+// an edited line are the entry's own bytes, so this tells whether the tool's command changed.
+bool HoldsLine(const char* held, const char* line) {
     while (*held && *held != '\n' && FoldCase(*held) == FoldCase(*line)) ++held, ++line;
     while (*held == ' ') ++held;
     while (*line == ' ') ++line;
     return (!*held || *held == '\n') && !*line;
+}
+
+// The length of the line held from entry first on, without its line end.
+size_t LineLength(const BootLineStore& store, size_t first) {
+    size_t length = 0;
+    for (size_t entry = first; entry < store.count; ++entry) length += strlen(store.lines[entry]);
+    const char* last = store.lines[store.count - 1];
+    return last[0] && last[strlen(last) - 1] == '\n' ? length - 1 : length;
 }
 
 }  // namespace
@@ -145,49 +130,55 @@ BootUpdateOutcome ReadBootLines(BootFileSystem& files, const char* command, Lead
     store.count = 0;
     store.replaced = false;
     store.changed = false;
-    // The command replaces a line together with its line end, or follows one: both must fit an entry.
-    if (strlen(command) + 1 > BootLineSize - 1) return BootUpdateOutcome::CommandTooLong;
+    // A command longer than DOS reads would run cut, with a wrong option.
+    if (command && strlen(command) > DosLineLimit) return BootUpdateOutcome::CommandTooLong;
     DosTextReader text(files);
     size_t lines = 0;  // lines of the file, however many entries each takes
-    size_t windowsEntry = BootLineCount;  // where the first line that starts Windows begins
-    auto tooBig = [&](bool begun) {
-        if (!CountRemainingLines(text, lines, begun)) return BootUpdateOutcome::ReadFailed;
+    size_t opening = 0;  // the entries of the opening lines that only prepare the batch
+    bool inOpening = true;
+    auto tooBig = [&] {
+        if (!CountRemainingLines(text, lines)) return BootUpdateOutcome::ReadFailed;
         return lines > BootLineCount ? BootUpdateOutcome::TooManyLines : BootUpdateOutcome::TooLarge;
     };
     for (;;) {
         const size_t first = store.count;
-        const LineRead read = ReadLine(text, isLeadByte, store);
+        const LineRead read = ReadLine(text, store);
         if (read == LineRead::End) break;
         if (read == LineRead::NotText) return BootUpdateOutcome::NotText;
         if (read == LineRead::ReadFailed) return BootUpdateOutcome::ReadFailed;
-        if (read == LineRead::StoreFull) return tooBig(true);
+        if (read == LineRead::StoreFull) return tooBig();
         ++lines;
-        DosLineCopy edited;
-        const LineStarts starts = ReadDosLine(DosLine(store.lines + first, store.count - first, &edited),
-                                              isLeadByte, options, command);
-        if (starts == LineStarts::Windows && windowsEntry == BootLineCount) windowsEntry = first;
-        if (starts != LineStarts::Tool) continue;
-        // Every line that starts the tool keeps all but the tool's own words, in one entry with its
-        // line end. (COMMAND.COM reads 127 characters of a line: a longer tool line never ran whole.)
-        if (edited.full || edited.length > BootLineSize - 2) return tooBig(false);
-        edited.text[edited.length] = '\0';
+        const size_t length = LineLength(store, first);
+        DosLineReading reading;
+        ReadDosLine(store.lines[first], length, isLeadByte, reading);
+        inOpening = inOpening && reading.kind == DosLineKind::Prepares;
+        if (inOpening) opening = store.count;
+        if (reading.kind != DosLineKind::StartsTool) continue;
         store.replaced = true;
-        if (!HoldsLine(store, first, edited.text)) store.changed = true;
+        if (options) *options = reading.options;
+        if (!command) continue;
+        // Every line that starts the tool keeps all but the tool's own words, in one entry (DOS reads
+        // no more than one holds).
+        DosLineEdit edited;
+        if (SpliceDosLine(store.lines[first], length, reading, command, edited) != DosLineFit::Fits) {
+            store.longLine = first;
+            return BootUpdateOutcome::LineTooLong;
+        }
+        if (!HoldsLine(store.lines[first], edited.text)) store.changed = true;
         store.count = first + 1;
         StoreCommand(store.lines[first], edited.text);
     }
 
-    if (!store.replaced) {
+    if (!store.replaced && command) {
         store.changed = true;
         if (store.count == BootLineCount) {
             return lines + 1 > BootLineCount ? BootUpdateOutcome::TooManyLines : BootUpdateOutcome::TooLarge;
         }
-        if (windowsEntry < store.count) {
-            // Before Windows starts, so that the card is set up when its drivers load.
-            memmove(store.lines + windowsEntry + 1, store.lines + windowsEntry,
-                    (store.count - windowsEntry) * sizeof store.lines[0]);
+        if (opening < store.count) {
+            // Before the first line that could run a program or branch: on every path, once.
+            memmove(store.lines + opening + 1, store.lines + opening, (store.count - opening) * sizeof store.lines[0]);
             ++store.count;
-            StoreCommand(store.lines[windowsEntry], command);
+            StoreCommand(store.lines[opening], command);
             return BootUpdateOutcome::Rewritten;
         }
         // The command goes on a line of its own, also after a last line without a line end.
@@ -229,10 +220,10 @@ bool WriteBootLines(BootFileSystem& files, const BootLineStore& store) {
 BootToolOptions ReadBootToolOptions(BootFileSystem& files, LeadBytePredicate isLeadByte) {
     BootToolOptions options;
     if (!files.OpenRead(BootFilePath)) return options;
-    // The rewrite's own reading, with a command that changes nothing: every tool line passes its
-    // options on in turn, so the last one's remain.
+    // The rewrite's own reading, without a command: every tool line passes its options on in turn,
+    // so the last one's remain.
     BootLineStore store;
-    if (ReadBootLines(files, "", isLeadByte, store, &options) == BootUpdateOutcome::ReadFailed) {
+    if (ReadBootLines(files, nullptr, isLeadByte, store, &options) == BootUpdateOutcome::ReadFailed) {
         options.irq.Empty();
         options.port.Empty();
     }

@@ -11,7 +11,7 @@ namespace {
 
 class Win32BootFileSystem final : public BootFileSystem {
 public:
-    Win32BootFileSystem() { memcpy(m_failure.path, BootFilePath, sizeof BootFilePath); }
+    Win32BootFileSystem() { memcpy(m_failure.subject, BootFilePath, sizeof BootFilePath); }
     Win32BootFileSystem(const Win32BootFileSystem&) = delete;
     Win32BootFileSystem& operator=(const Win32BootFileSystem&) = delete;
     ~Win32BootFileSystem() {
@@ -86,7 +86,7 @@ private:
 
     void Fail(SaveFailure reason, const char* path) {
         m_failure.reason = reason;
-        lstrcpynA(m_failure.path, path, sizeof m_failure.path);
+        lstrcpynA(m_failure.subject, path, sizeof m_failure.subject);
     }
 
     BootFailure m_failure = {SaveFailure::Other, {}};

@@ -36,276 +36,344 @@ CString BuildBootCommand(const char* bootDirectory, bool irqChanged, bool portCh
     return command;
 }
 
-unsigned char DosLine::Peek() {
-    while (m_entry < m_count && !m_entries[m_entry][m_index]) {
-        ++m_entry;
-        m_index = 0;
-    }
-    if (m_entry == m_count) return 0;
-    unsigned char c = static_cast<unsigned char>(m_entries[m_entry][m_index]);
-    return c == '\n' ? 0 : c;
-}
-
-void DosLine::Advance() {
-    const char c = static_cast<char>(Peek());
-    if (!c) return;
-    ++m_index;
-    if (!m_held) Copy(c);
-}
-
-void DosLine::Copy(char c) {
-    if (!m_copy) return;
-    if (m_copy->length < BootLineSize - 1) {
-        m_copy->text[m_copy->length++] = c;
-    } else {
-        m_copy->full = true;
-    }
-}
-
-void DosLine::ReplaceCopied(size_t from, const char* text) {
-    if (!m_copy) return;
-    // What did not fit came after from, unless from is the end of a full copy.
-    if (from < BootLineSize - 1) m_copy->full = false;
-    m_copy->length = from;
-    while (*text) Copy(*text++);
-}
-
-void DosLine::SeparateCopy() {
-    const size_t length = Copied();
-    if (length > 0 && !IsBlank(static_cast<unsigned char>(m_copy->text[length - 1]))) Copy(' ');
-}
-
 namespace {
 
-bool IsRedirection(unsigned char c) { return c == '<' || c == '>'; }
+// What COMMAND.COM skips before a command word and what ends a word; after a command word they
+// stay in the program's tail.
+bool IsDelimiter(unsigned char c) { return IsBlank(c) || c == ',' || c == ';' || c == '='; }
 
-// What ends a command word for COMMAND.COM: a blank, a switch, its other delimiters, a redirection
-// and a pipe.
-bool EndsCommandWord(unsigned char c) { return c == 0 || IsBlank(c) || (c && strchr("/,;=<>|", c)); }
+bool IsOneOf(unsigned char c, const char* set) { return c && strchr(set, c); }
 
-void SkipBlanks(DosLine& line) {
-    while (IsBlank(line.Peek())) line.Advance();
-}
+// ---- The lexer: redirections and pipes, as COMMAND.COM's first pass over a line finds them ------
 
-// Advances past one character, both bytes of a double-byte one: a trail byte is never a separator.
-void SkipCharacter(DosLine& line, LeadBytePredicate isLeadByte) {
-    const unsigned char c = line.Peek();
-    line.Advance();
-    if (isLeadByte(c)) line.Advance();
-}
+// A cursor in a lexed line, or in one command of it, which ends at a zero.
+struct DosCursor {
+    unsigned char* p;
+    LeadBytePredicate isLeadByte;
 
-// Skips an argument of a command (a file name, a number, one side of a comparison): up to a blank
-// or a redirection outside quotes, and also up to '=' when stopAtEquals. A pipe ends it always: a
-// pipe ends the command, quoted or not.
-void SkipArgument(DosLine& line, LeadBytePredicate isLeadByte, bool stopAtEquals = false) {
-    bool quoted = false;
-    for (unsigned char c = line.Peek(); c && c != '|'; c = line.Peek()) {
-        if (c == '"') {
-            quoted = !quoted;
-        } else if (!quoted && (IsBlank(c) || IsRedirection(c) || (stopAtEquals && c == '='))) {
-            return;
-        }
-        SkipCharacter(line, isLeadByte);
+    // Passes one character, both bytes of a double-byte one: a trail byte is never a separator.
+    void Step() {
+        if (*p && isLeadByte(*p++) && *p) ++p;
     }
-}
-
-// A redirection at the cursor (<, >, >>) with its file.
-void SkipRedirection(DosLine& line, LeadBytePredicate isLeadByte) {
-    while (IsRedirection(line.Peek())) line.Advance();
-    SkipBlanks(line);
-    SkipArgument(line, isLeadByte);
-}
-
-// A command word: its file name (the part after its last '\' or ':', without quotes; empty when too
-// long for the buffer or not plain ASCII) and whether it was a bare name, as built-in commands are.
-struct CommandWord {
-    char name[16];
-    bool bare;
-
-    bool Is(const char* keyword) const { return bare && strcmp(name, keyword) == 0; }
+    void SkipBlanks() {
+        while (IsBlank(*p)) ++p;
+    }
+    void SkipDelimiters() {
+        while (IsDelimiter(*p)) ++p;
+    }
+    // Passes a word: up to a delimiter, one of ends or the command's end.
+    void SkipWord(const char* ends) {
+        while (*p && !IsDelimiter(*p) && !IsOneOf(*p, ends)) Step();
+    }
+    // Passes keyword when a delimiter, one of also or the command's end follows it.
+    bool PassKeyword(const char* keyword, const char* also = "") {
+        size_t n = 0;
+        for (; keyword[n]; ++n)
+            if (p[n] != static_cast<unsigned char>(keyword[n])) return false;
+        if (p[n] && !IsDelimiter(p[n]) && !IsOneOf(p[n], also)) return false;
+        p += n;
+        return true;
+    }
 };
 
-void ReadCommandWord(DosLine& line, LeadBytePredicate isLeadByte, CommandWord& word) {
-    size_t length = 0;
-    bool tooLong = false;
+// A redirection is '<', '>' or '>>' with the delimiters and the file name after it (up to a
+// delimiter, a switch or another redirection); neither a redirection nor a pipe counts inside a
+// pair of double quotes, and a quote without a partner protects nothing. Each redirection is marked
+// in redirected and blanked out of text, as COMMAND.COM takes it out of the command; each pipe
+// becomes a zero that ends its command.
+void Lex(unsigned char* text, LeadBytePredicate isLeadByte, bool* redirected) {
     bool quoted = false;
-    word.bare = true;
-    for (unsigned char c = line.Peek(); quoted ? c != 0 && c != '|' : !EndsCommandWord(c); c = line.Peek()) {
-        line.Advance();
-        if (c == '"') {
-            quoted = !quoted;
-            word.bare = false;
-            continue;
+    for (DosCursor c{text, isLeadByte}; *c.p;) {
+        unsigned char* const at = c.p;
+        c.Step();
+        if (*at == '"') {
+            quoted = !quoted && strchr(reinterpret_cast<char*>(c.p), '"');  // never a trail byte
+        } else if (quoted || c.p - at == 2) {
+        } else if (*at == '|') {
+            *at = '\0';
+        } else if (*at == '<' || *at == '>') {
+            if (*at == '>' && *c.p == '>') ++c.p;
+            c.SkipDelimiters();
+            c.SkipWord("/<>|\"");
+            memset(redirected + (at - text), true, c.p - at);
+            memset(at, ' ', c.p - at);
         }
-        if (c == '\\' || c == ':') {
-            length = 0;
-            tooLong = false;
-            word.bare = false;
-            continue;
-        }
-        // No command the line is tested for has a double-byte character; its trail byte is skipped.
-        if (isLeadByte(c) || length + 1 == sizeof word.name) {
-            if (isLeadByte(c)) line.Advance();
-            tooLong = true;
-            continue;
-        }
-        word.name[length++] = static_cast<char>(c);
     }
-    word.name[tooLong ? 0 : length] = '\0';
 }
 
-// The condition after IF: [NOT] EXIST file, [NOT] ERRORLEVEL n or [NOT] a==b. False when it is none
-// of them, so that COMMAND.COM would refuse the line.
-bool SkipCondition(DosLine& line, LeadBytePredicate isLeadByte) {
-    SkipBlanks(line);
-    CommandWord word;
-    ReadCommandWord(line, isLeadByte, word);
-    if (word.Is("NOT")) {
-        SkipBlanks(line);
-        ReadCommandWord(line, isLeadByte, word);
+// ---- The recognisers of what stands before a command word, and of the command word -------------
+
+// The commands COMMAND.COM runs itself, each after a '\', which no name holds; those this reader
+// tells apart first, in the order of Internal.
+const char InternalCommands[] = "\\REM\\ECHO\\SET\\PATH\\PROMPT\\CALL\\LH\\LOADHIGH\\IF\\FOR\\BREAK\\CD\\CHCP\\CHDIR\\CLS"
+                                "\\COPY\\CTTY\\DATE\\DEL\\DIR\\ERASE\\EXIT\\GOTO\\LFNFOR\\LOCK\\MD\\MKDIR\\PAUSE\\RD"
+                                "\\REN\\RENAME\\RMDIR\\SHIFT\\TIME\\TRUENAME\\TYPE\\UNLOCK\\VER\\VERIFY\\VOL\\";
+enum Internal { Rem, Echo, Set, Path, Prompt, Call, LoadHigh, LoadHighLong, If, For };
+// The programs this reader looks for, likewise, in the order of Program.
+const char Programs[] = "\\KESTRO\\KESTRO.EXE\\COMMAND\\COMMAND.COM\\";
+enum Program { Tool, ToolWithExtension, Interpreter, InterpreterWithExtension };
+const int Unknown = -1;
+
+// Which name of list name[0, length) is, or Unknown.
+int IndexIn(const char* list, const char* name, size_t length) {
+    char probe[16] = "\\";
+    if (length > sizeof probe - 3) return Unknown;
+    memcpy(probe + 1, name, length);
+    probe[length + 1] = '\\';
+    const char* const found = strstr(list, probe);
+    if (!found) return Unknown;
+    int index = 0;
+    for (const char* q = list; q < found; ++q) index += *q == '\\';
+    return index;
+}
+
+// A command word: the internal command it names, or else the program it runs (by the name its path
+// ends in, without quotes); Unknown for others.
+struct CommandWord {
+    int internal;
+    int program;
+};
+
+// The command word ends at a delimiter or a switch; quotes group, as around a long file name. An
+// internal command's name ends at the first character a file name cannot hold (CD\KESTRO is CD
+// with the argument \KESTRO); with a drive the word always names a program.
+void ReadCommandWord(DosCursor& c, CommandWord& word) {
+    unsigned char* const start = c.p;
+    bool quoted = false;
+    for (unsigned char ch; (ch = *c.p) && (quoted || !(IsDelimiter(ch) || ch == '/')); c.Step()) {
+        if (ch == '"') quoted = !quoted;
     }
-    if (word.Is("EXIST") || word.Is("ERRORLEVEL")) {
-        SkipBlanks(line);
-        if (line.Peek() != '=') {
-            SkipArgument(line, isLeadByte);
-            return true;
+    word.internal = word.program = Unknown;
+    unsigned char* const path = start + (*start == '"');
+    const bool drive = path[0] >= 'A' && path[0] <= 'Z' && path[1] == ':';
+    unsigned char* name = start;
+    while (name < c.p && !IsOneOf(*name, ".\"/\\[]:+=;, \t")) ++name;
+    if (!drive && name - start <= 8) {
+        word.internal = IndexIn(InternalCommands, reinterpret_cast<char*>(start), name - start);
+        if (word.internal != Unknown) return;
+    }
+    unsigned char* last = path + (drive ? 2 : 0);
+    for (DosCursor k{last, c.isLeadByte}; k.p < c.p; k.Step()) {
+        if (*k.p == ':') return;  // a ':' but a drive's names no file
+        if (*k.p == '\\') last = k.p + 1;
+    }
+    char program[DosLineLimit];
+    size_t n = 0;
+    for (; last < c.p; ++last)
+        if (*last != '"') program[n++] = static_cast<char>(*last);
+    word.program = IndexIn(Programs, program, n);
+}
+
+// An argument of IF: up to a blank outside quotes, or also up to '=' when stopAtEquals.
+void SkipArgument(DosCursor& c, bool stopAtEquals = false) {
+    bool quoted = false;
+    for (unsigned char ch; (ch = *c.p); c.Step()) {
+        if (ch == '"') {
+            quoted = !quoted;
+        } else if (!quoted && (IsBlank(ch) || (stopAtEquals && ch == '='))) {
+            return;
         }
     }
+}
+
+// IF's condition: [NOT] EXIST file, [NOT] ERRORLEVEL n or [NOT] a==b. False when it is none of
+// them, so that COMMAND.COM refuses the line.
+bool SkipCondition(DosCursor& c) {
+    c.SkipBlanks();
+    if (c.PassKeyword("NOT")) c.SkipBlanks();
+    unsigned char* const start = c.p;
+    if (c.PassKeyword("EXIST") || c.PassKeyword("ERRORLEVEL")) {
+        c.SkipBlanks();
+        if (*c.p != '=') {
+            SkipArgument(c);
+            return true;
+        }
+        c.p = start;
+    }
     // The left side of a==b goes on past what ends a command word, up to a blank or the '='.
-    SkipArgument(line, isLeadByte, true);
-    SkipBlanks(line);
-    if (line.Peek() != '=') return false;
-    line.Advance();
-    if (line.Peek() != '=') return false;
-    while (line.Peek() == '=') line.Advance();
-    SkipBlanks(line);
-    SkipArgument(line, isLeadByte);
+    SkipArgument(c, true);
+    c.SkipBlanks();
+    if (*c.p != '=' || c.p[1] != '=') return false;
+    while (*c.p == '=') ++c.p;
+    c.SkipBlanks();
+    SkipArgument(c);
     return true;
 }
 
-enum class CommandKind { Tool, Windows, Other, NeverRuns };
-
-// Reads one command of a line or pipe element up to and including its command word. A tool's
-// command word gives way to replacement in the line's copy.
-CommandKind ReadCommand(DosLine& line, LeadBytePredicate isLeadByte, const char* replacement) {
-    CommandWord word;
-    size_t wordStart = 0;
-    for (;;) {
-        SkipBlanks(line);
-        const unsigned char c = line.Peek();
-        if (c == '@') {
-            line.Advance();
-            continue;
-        }
-        if (IsRedirection(c)) {
-            SkipRedirection(line, isLeadByte);
-            continue;
-        }
-        if (c == ':') return CommandKind::NeverRuns;  // a label such as :KESTRO
-        wordStart = line.Copied();
-        ReadCommandWord(line, isLeadByte, word);
-        if (word.Is("REM")) return CommandKind::NeverRuns;
-        if (word.Is("CALL")) continue;
-        if (word.Is("LH") || word.Is("LOADHIGH")) {
-            SkipBlanks(line);
-            while (line.Peek() == '/') {  // /L:1;2 /S and the like
-                for (unsigned char o; (o = line.Peek()) && o != '|' && !IsBlank(o);)
-                    SkipCharacter(line, isLeadByte);
-                SkipBlanks(line);
-            }
-            continue;
-        }
-        if (word.Is("IF")) {
-            if (!SkipCondition(line, isLeadByte)) return CommandKind::Other;
-            continue;
-        }
-        break;
-    }
-    if (strcmp(word.name, "KESTRO") == 0 || strcmp(word.name, "KESTRO.EXE") == 0) {
-        line.ReplaceCopied(wordStart, replacement);
-        return CommandKind::Tool;
-    }
-    return strcmp(word.name, "WIN") == 0 || strcmp(word.name, "WIN.COM") == 0 ? CommandKind::Windows
-                                                                               : CommandKind::Other;
+// FOR %%V IN (set) DO, which runs its command once for each item of the set. False when the line is
+// not of that form, so that COMMAND.COM refuses it.
+bool SkipForHead(DosCursor& c) {
+    c.SkipDelimiters();
+    if (c.p[0] != '%' || c.p[1] != '%' || !c.p[2]) return false;
+    c.p += 2;
+    c.Step();
+    c.SkipDelimiters();
+    if (!c.PassKeyword("IN", "(")) return false;
+    c.SkipDelimiters();
+    if (*c.p != '(') return false;
+    while (*c.p && *c.p != ')') c.Step();
+    if (!*c.p) return false;
+    ++c.p;
+    c.SkipDelimiters();
+    return c.PassKeyword("DO");
 }
 
-bool IsArgumentGap(unsigned char c) { return IsBlank(c) || c == ',' || c == ';' || c == '/'; }
-
-// Sets target to the decimal or hexadecimal digits of text as "%2d" or "%3X"; empty when text is
-// not a number from 1 to limit.
-void SetNumber(CString& target, const char* text, unsigned base, unsigned limit, const char* format) {
-    static const char digits[] = "0123456789ABCDEF";
+// Sets target to the digits of text[0, length) in base 10 as "%2d" or in base 16 as "%3X"; empty
+// when they are not a number from 1 to 15 or to FFFF, or are longer than a number is written.
+void SetNumber(CString& target, const unsigned char* text, size_t length, unsigned base) {
     target.Empty();
+    if (length > 15) return;
     unsigned value = 0;
-    for (const char* p = text; *p; ++p) {
-        const char* digit = strchr(digits, *p);
-        if (!digit || static_cast<unsigned>(digit - digits) >= base) return;
-        value = value * base + static_cast<unsigned>(digit - digits);
-        if (value > limit) return;
+    for (size_t k = 0; k < length; ++k) {
+        const unsigned c = text[k];
+        const unsigned digit = c - '0' <= 9 ? c - '0' : c - 'A' <= 5 ? c - 'A' + 10 : 16;
+        if (digit >= base) return;
+        value = value * base + digit;
+        if (value > (base == 16 ? 0xFFFFu : 15u)) return;
     }
-    if (value > 0) target.Format(format, value);
+    if (value > 0) target.Format(base == 16 ? "%3X" : "%2d", value);
 }
 
-// The tool's arguments after its command word, up to the line's end or a pipe, read as COMMAND.COM
-// splits words; a later option overrides an earlier one, as it does for the tool. They leave the
-// line's copy, the redirections among them excepted.
-void ReadOptions(DosLine& line, LeadBytePredicate isLeadByte, BootToolOptions& options) {
-    CommandWord key, value;
+// The tool's arguments: KEY=VALUE among blanks, ',', ';' and switches. A later option overrides an
+// earlier one, as it does for the tool.
+void ReadOptions(DosCursor& c, BootToolOptions& options) {
     options.irq.Empty();
     options.port.Empty();
-    line.HoldCopy(true);
-    for (unsigned char c = line.Peek(); c && c != '|'; c = line.Peek()) {
-        if (IsRedirection(c)) {
-            // After a blank, so that the last option of the replacement does not run into it.
-            line.HoldCopy(false);
-            line.SeparateCopy();
-            SkipRedirection(line, isLeadByte);
-            line.HoldCopy(true);
+    while (*c.p) {
+        CString* const target = c.PassKeyword("DIRQ") ? &options.irq : c.PassKeyword("DREAM") ? &options.port : nullptr;
+        c.SkipWord("/");  // a key that is neither
+        if (*c.p != '=') {
+            if (*c.p) ++c.p;  // a delimiter or a switch's '/'
             continue;
         }
-        ReadCommandWord(line, isLeadByte, key);
-        if (line.Peek() == '=') {
-            line.Advance();
-            ReadCommandWord(line, isLeadByte, value);
-            // A quoted value or one with a path in it is no number the tool takes.
-            if (!value.bare) value.name[0] = '\0';
-            if (key.Is("DIRQ")) SetNumber(options.irq, value.name, 10, 15, "%2d");
-            if (key.Is("DREAM")) SetNumber(options.port, value.name, 16, 0xFFFF, "%3X");
-        } else if (IsArgumentGap(line.Peek())) {
-            line.Advance();
+        const unsigned char* const value = ++c.p;
+        c.SkipWord("/");
+        if (target) SetNumber(*target, value, c.p - value, target == &options.port ? 16 : 10);
+    }
+}
+
+enum class CommandStarts { Preparation, Remark, Tool, Other };
+
+// Reads one command up to its command word, past what stands before it; start takes where the
+// command word begins.
+CommandStarts ReadCommand(DosCursor& c, const unsigned char*& start) {
+    bool prefixed = false, inFor = false;
+    for (;; prefixed = true) {
+        c.SkipDelimiters();
+        if (!*c.p) return prefixed ? CommandStarts::Other : CommandStarts::Preparation;
+        start = c.p;
+        CommandWord word;
+        const bool comspec = c.PassKeyword("%COMSPEC%", "/");  // the path of COMMAND.COM
+        ReadCommandWord(c, word);
+        if (word.internal != Unknown && word.internal <= Prompt) {
+            if (prefixed) return CommandStarts::Other;
+            return word.internal == Rem ? CommandStarts::Remark : CommandStarts::Preparation;
+        }
+        if (word.internal == LoadHigh || word.internal == LoadHighLong) {
+            c.SkipDelimiters();
+            while (*c.p == '/') {  // /L:1;2 /S and the like
+                while (*c.p && !IsBlank(*c.p)) c.Step();
+                c.SkipDelimiters();
+            }
+        } else if (word.internal == If) {
+            if (!SkipCondition(c)) return CommandStarts::Other;
+        } else if (word.internal == For) {
+            if (inFor || !SkipForHead(c)) return CommandStarts::Other;  // FOR cannot be nested
+            inFor = true;
+        } else if (comspec || word.program == Interpreter || word.program == InterpreterWithExtension) {
+            // COMMAND [path] [device] [switches] /C or /K command: without one, the interpreter
+            // itself is the program.
+            while (*c.p && !(*c.p == '/' && (c.p[1] == 'C' || c.p[1] == 'K'))) c.Step();
+            if (!*c.p) return CommandStarts::Other;
+            c.p += 2;
+        } else if (word.internal != Call) {
+            return word.program == Tool || word.program == ToolWithExtension ? CommandStarts::Tool
+                                                                            : CommandStarts::Other;
         }
     }
-    line.HoldCopy(false);
-    if (line.Peek()) line.SeparateCopy();  // before the pipe, as before a redirection
 }
 
 }  // namespace
 
-LineStarts ReadDosLine(DosLine line, LeadBytePredicate isLeadByte, BootToolOptions* options,
-                       const char* replacement) {
-    LineStarts starts = LineStarts::Neither;
-    for (bool another = true; another;) {
-        switch (ReadCommand(line, isLeadByte, replacement)) {
-        case CommandKind::Tool: {
-            starts = LineStarts::Tool;
-            BootToolOptions read;
-            ReadOptions(line, isLeadByte, options ? *options : read);
-            break;
-        }
-        case CommandKind::Windows:
-            if (starts == LineStarts::Neither) starts = LineStarts::Windows;
-            break;
-        case CommandKind::NeverRuns:
-            another = false;
-            break;
-        case CommandKind::Other:
-            break;
-        }
-        // A later element of a pipe is a command of its own; the rest of a REM or label is not.
-        unsigned char c;
-        while ((c = line.Peek()) && (c != '|' || !another)) SkipCharacter(line, isLeadByte);
-        if (!c) break;
-        line.Advance();
+void ReadDosLine(const char* line, size_t length, LeadBytePredicate isLeadByte, DosLineReading& reading) {
+    reading.kind = DosLineKind::Prepares;
+    reading.toolCount = 0;
+    memset(reading.redirected, 0, sizeof reading.redirected);
+
+    // Recognition reads an upper-cased copy of what DOS reads.
+    char view[DosLineLimit + 1];
+    if (length > DosLineLimit) length = DosLineLimit;
+    memcpy(view, line, length);
+    view[length] = '\0';
+    UpperCaseAnsi(view, isLeadByte);
+    unsigned char* const text = reinterpret_cast<unsigned char*>(view);
+
+    // A line whose first character after delimiters is ':' is a label and never runs; '@' there
+    // only keeps the line from being shown.
+    size_t from = 0;
+    while (IsDelimiter(text[from])) ++from;
+    if (text[from] == ':') {
+        if (text[from + 1] != ':') reading.kind = DosLineKind::Other;
+        return;
     }
-    return starts;
+    if (text[from] == '@') ++from;
+
+    Lex(text, isLeadByte, reading.redirected);
+    for (;;) {
+        DosCursor command{text + from, isLeadByte};
+        const size_t end = from + strlen(view + from);
+        const unsigned char* start = nullptr;
+        switch (ReadCommand(command, start)) {
+        case CommandStarts::Remark:
+            return;  // the rest of the line is the remark's
+        case CommandStarts::Tool:
+            reading.kind = DosLineKind::StartsTool;
+            reading.tools[reading.toolCount++] = {static_cast<unsigned char>(start - text),
+                                                  static_cast<unsigned char>(end)};
+            ReadOptions(command, reading.options);
+            break;
+        case CommandStarts::Other:
+            if (reading.kind != DosLineKind::StartsTool) reading.kind = DosLineKind::Other;
+            break;
+        case CommandStarts::Preparation:
+            break;
+        }
+        if (end >= length) return;
+        from = end + 1;
+    }
+}
+
+DosLineFit SpliceDosLine(const char* text, size_t length, const DosLineReading& reading, const char* command,
+                         DosLineEdit& edit) {
+    // DOS never read the rest of a longer line: an edit would bring it in, or leave it dropped.
+    bool fits = length <= DosLineLimit;
+    size_t n = 0;
+    auto put = [&](char c) {
+        if (n < DosLineLimit) {
+            edit.text[n++] = c;
+        } else {
+            fits = false;
+        }
+    };
+    // A blank, unless the line ends in one: what follows the command must not run into its last option.
+    auto separate = [&] {
+        if (n > 0 && !IsBlank(static_cast<unsigned char>(edit.text[n - 1]))) put(' ');
+    };
+    size_t tool = 0;
+    for (size_t i = 0; fits && i < length;) {
+        if (tool == reading.toolCount || i != reading.tools[tool].start) {
+            put(text[i++]);
+            continue;
+        }
+        for (const char* c = command; *c; ++c) put(*c);
+        for (const size_t end = reading.tools[tool++].end; i < end; ++i) {
+            if (!reading.redirected[i]) continue;
+            if (!reading.redirected[i - 1]) separate();  // the command word before is never a redirection's
+            put(text[i]);
+        }
+        if (i < length) separate();  // before the pipe
+    }
+    edit.length = n;
+    edit.text[n] = '\0';
+    return fits ? DosLineFit::Fits : DosLineFit::LongerThanDosReads;
 }

@@ -1,5 +1,5 @@
 // The DOS tool's command line: the command the panel writes for it, and how COMMAND.COM reads a
-// boot-file line to tell whether it starts the tool and with which options.
+// boot-file line: whether it starts the tool, with which options, and where the tool's words stand.
 #pragma once
 #include <stddef.h>
 
@@ -8,6 +8,10 @@
 
 // A line of the boot file is held in entries of this size: 255 characters and a terminating zero.
 const size_t BootLineSize = 256;
+
+// COMMAND.COM reads a batch line into a 128-byte buffer with its CR: what stands past this many
+// characters never runs.
+const size_t DosLineLimit = 127;
 
 // The options the boot file's tool line passes to KESTRO.EXE, in the card's text forms: the
 // interrupt as "%2d" of DIRQ= (decimal), the address as "%3X" of DREAM= (hexadecimal); each empty
@@ -29,56 +33,46 @@ void CopyWithoutBlanks(const char* text, char (&value)[BootLineSize]);
 CString BuildBootCommand(const char* bootDirectory, bool irqChanged, bool portChanged, const char* irq,
                          const char* port, bool autoDetect);
 
-// A copy of a line in which the tool's commands are replaced as they are found. It holds what an
-// entry holds; full says the copy would not fit one.
-struct DosLineCopy {
-    char text[BootLineSize];
+// What a boot-file line does at the next boot.
+enum class DosLineKind {
+    Prepares,    // runs no program and cannot branch: blank, ECHO, REM, a "::" comment, SET, PATH, PROMPT
+    StartsTool,  // some command of it starts KESTRO or KESTRO.EXE (any folder, quoted or not)
+    Other,       // runs another program, branches, or is a label
+};
+
+// A line as COMMAND.COM reads it: its first DosLineLimit characters, the redirections taken out,
+// split at its pipes; in each command, what stands before the command word ('@' at the line's
+// start, CALL, LH with its switches, IF conditions, FOR %%V IN (...) DO, COMMAND or %COMSPEC% with
+// /C or /K), then the command word, which names an internal command up to the first character a
+// name cannot hold (CD\KESTRO is CD) and a program otherwise.
+struct DosLineReading {
+    DosLineKind kind;
+    // The options of the line's last tool command: DIRQ= as a decimal interrupt from 1 to 15,
+    // DREAM= as a hexadecimal address from 1 to FFFF.
+    BootToolOptions options;
+    // Each tool command's words: from its command word up to its pipe or the line's end.
+    struct Words {
+        unsigned char start, end;
+    } tools[DosLineLimit / 2 + 1];
+    size_t toolCount;
+    // Which of the characters read belong to a redirection (its '<' or '>', its blanks, its file).
+    bool redirected[DosLineLimit];
+};
+
+// Reads the line text[0, length) (no line end; only its first DosLineLimit characters count).
+void ReadDosLine(const char* text, size_t length, LeadBytePredicate isLeadByte, DosLineReading& reading);
+
+// A line with the tool's words replaced.
+struct DosLineEdit {
+    char text[DosLineLimit + 1];  // zero-ended
     size_t length = 0;
-    bool full = false;
 };
 
-// One upper-cased line held in consecutive entries (a long line takes several), read as one text
-// that ends at its line feed or at the end of its last entry. It can keep a copy of what is read.
-class DosLine {
-public:
-    DosLine(const char (*entries)[BootLineSize], size_t count, DosLineCopy* copy = nullptr)
-        : m_entries(entries), m_count(count), m_copy(copy) {}
-    // The byte at the cursor; 0 at the line's end.
-    unsigned char Peek();
-    // Passes the byte at the cursor, which joins the copy unless the copy is held.
-    void Advance();
+enum class DosLineFit { Fits, LongerThanDosReads };
 
-    // The copy's length so far; 0 without a copy.
-    size_t Copied() const { return m_copy ? m_copy->length : 0; }
-    // Puts text in place of the copy from offset from on.
-    void ReplaceCopied(size_t from, const char* text);
-    // Holding drops the bytes passed from the copy until it is released.
-    void HoldCopy(bool hold) { m_held = hold; }
-    // Adds a blank to the copy unless it ends in one (or is empty).
-    void SeparateCopy();
-
-private:
-    void Copy(char c);
-
-    const char (*m_entries)[BootLineSize];
-    size_t m_count;
-    size_t m_entry = 0;
-    size_t m_index = 0;
-    DosLineCopy* m_copy;
-    bool m_held = false;
-};
-
-// What COMMAND.COM would start from a line: the tool (KESTRO or KESTRO.EXE, any path, quoted or
-// not) as some element of its pipe, else Windows (WIN or WIN.COM, any path), else neither. A
-// command word counts after '@', CALL, LH/LOADHIGH, IF conditions and redirections; nothing in a
-// label or a REM line does.
-enum class LineStarts { Neither, Tool, Windows };
-
-// Reads a line as COMMAND.COM does. options, when given, takes the options of the line's last tool
-// command: DIRQ= as a decimal interrupt from 1 to 15, DREAM= as a hexadecimal address from 1 to
-// FFFF. With a copy in line, each tool command (its command word and arguments, up to a pipe or
-// the line's end) becomes the replacement in the copy, followed by the redirections among its
-// arguments and then any pipe, each after a blank; what stands before and after it is copied as it
-// is. The copy's text ends at its length, without a zero.
-LineStarts ReadDosLine(DosLine line, LeadBytePredicate isLeadByte, BootToolOptions* options = nullptr,
-                       const char* replacement = "");
+// Puts command in place of each tool command's words in text[0, length); the redirections among
+// them follow it, and any pipe after them, each after a blank. Every other byte stays as it is.
+// LongerThanDosReads when the line or the edited line has more characters than DOS reads: the
+// edit would change what runs.
+DosLineFit SpliceDosLine(const char* text, size_t length, const DosLineReading& reading, const char* command,
+                         DosLineEdit& edit);

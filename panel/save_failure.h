@@ -9,6 +9,7 @@ enum class SaveFailure {
     TooManyLines,  // the boot file has more lines than the panel can hold
     TooLarge,      // the boot file's long lines take more room than the panel has
     NotText,       // the boot file holds a zero byte: it is not a text file
+    LineTooLong,   // a tool line of the boot file is, or would become, longer than DOS reads
     PathTooLong,   // the file's path, or the Windows directory on the tool's line, is too long
     DiskFull,
     Other,

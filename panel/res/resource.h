@@ -59,8 +59,7 @@
 // Message of an apply that could not save a file (string tables, one per language): the caption,
 // what was not saved (a format with the file's path and the reason; the restored or missing boot
 // file's also with the spare file's name and the path again), and the reasons (each a format with
-// the file that refused). Sixteen ids share a block of the string table, so these fill one: 192 to
-// 207.
+// the file that refused). Sixteen ids share a block of the string table: 192 to 207, then 208 on.
 #define IDS_NOT_SAVED_CAPTION   192
 #define IDS_NOT_SAVED_INI       193     // the firmware and bank choices in the INI file
 #define IDS_NOT_SAVED_BOOT      194     // the tool's line in the boot file
@@ -70,18 +69,20 @@
 #define IDS_WHY_TOO_MANY_LINES  197
 #define IDS_WHY_TOO_LARGE       198
 #define IDS_WHY_NOT_TEXT        199
-#define IDS_WHY_PATH_TOO_LONG   200     // also told when a Browse pick is too long to keep
-#define IDS_WHY_DISK_FULL       201
-#define IDS_WHY_OTHER           202
-#define IDS_NOT_SAVED_INI_BANKS 203     // the firmware choice was saved, the bank choices were not
-#define IDS_NOT_SAVED_INI_SLAVE 204     // all but the slave bank choice were saved
-#define IDS_NOT_SAVED_INI_FLUSH 205     // the choices did not reach the disk
-#define IDS_NOT_SAVED_BOOT_MISSING 206  // the boot file is missing, the old one under a spare name
-#define IDS_NOT_SAVED_BOOT_RESTORED 207 // the missing boot file came back from a spare name
+#define IDS_WHY_LINE_TOO_LONG   200     // a format with the line's first words, not a file
+#define IDS_WHY_PATH_TOO_LONG   201     // also told when a Browse pick is too long to keep
+#define IDS_WHY_DISK_FULL       202
+#define IDS_WHY_OTHER           203
+#define IDS_NOT_SAVED_INI_BANKS 204     // the firmware choice was saved, the bank choices were not
+#define IDS_NOT_SAVED_INI_SLAVE 205     // all but the slave bank choice were saved
+#define IDS_NOT_SAVED_INI_FLUSH 206     // the choices did not reach the disk
+#define IDS_NOT_SAVED_BOOT_MISSING 207  // the boot file is missing, the old one under a spare name
 
-// Questions an apply asks, with the panel's caption; from 208, the next block.
-#define IDS_ASK_CREATE_BOOT     208     // no boot file (its path): create one holding the line?
-#define IDS_ASK_RESTART         209     // the question Windows asks when a change waits for a restart
+// From 208, the next block: the restored boot file's text, and the questions an apply asks, with
+// the panel's caption.
+#define IDS_NOT_SAVED_BOOT_RESTORED 208 // the missing boot file came back from a spare name
+#define IDS_ASK_CREATE_BOOT     209     // no boot file (its path): create one holding the line?
+#define IDS_ASK_RESTART         210     // the question Windows asks when a change waits for a restart
 
 // Class of a dialog control given as the template's ordinal: windres writes a class given by name
 // as a string, ten bytes more for each control.

@@ -253,7 +253,7 @@ void CSettingPage::OfferRestart(const FileSettingsSave& ini, const BootSaveRepor
 void CSettingPage::ReportFailedApply(const FileSettingsSave& ini, const BootSaveReport& boot) {
     CString text;
     AddNotSaved(text, IniTexts[static_cast<int>(ini.saved)], IniPath, ini.failure, IniPath);
-    AddNotSaved(text, BootTexts[static_cast<int>(boot.old)], BootFilePath, boot.failure.reason, boot.failure.path,
+    AddNotSaved(text, BootTexts[static_cast<int>(boot.old)], BootFilePath, boot.failure.reason, boot.failure.subject,
                 boot.spareFile);
     if (text.IsEmpty()) return;
     MessageBoxA(::GetParent(m_hWnd), text, LoadUiString(IDS_NOT_SAVED_CAPTION), MB_OK | MB_ICONEXCLAMATION);

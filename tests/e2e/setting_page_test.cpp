@@ -287,10 +287,10 @@ TEST_F(SettingPage, ApplyOfAPickedInterruptRewritesBootLineIniAndRegistry) {
 
     // The card stays at 330, so only the interrupt goes on the tool's line; "11" fills its field.
     EXPECT_EQ(ReadWholeFile(kBootFile),
-              "@ECHO OFF\r\n"
-              "PATH C:\\WINDOWS;C:\\WINDOWS\\COMMAND\r\n"
+              "@echo off\r\n"
+              "path c:\\windows;c:\\windows\\command\r\n"
               "C:\\WINDOWS\\KESTRO DIRQ=11\r\n"
-              "SET TEMP=C:\\TEMP\r\n");
+              "set temp=c:\\temp\r\n");
     const std::string ini = ReadWholeFile(kIniFile);
     for (const char* line : {"FirmWare=C:\\KESTRO\\UTIL\\PELKAD.BIN", "Sound Font Bank Master=C:\\KESTRO\\UTIL\\TORBEL08.94B",
                              "Sound Font Bank Slave=C:\\KESTRO\\UTIL\\TORBEL08.94B", "Path=C:\\Kestro"})
@@ -323,10 +323,10 @@ TEST_F(SettingPage, OkWithAutoDetectLetsTheToolFindTheResources) {
     ASSERT_TRUE(OpenSettingPage());
     PressOk();
     EXPECT_EQ(ReadWholeFile(kBootFile),
-              "@ECHO OFF\r\n"
-              "PATH C:\\WINDOWS;C:\\WINDOWS\\COMMAND\r\n"
+              "@echo off\r\n"
+              "path c:\\windows;c:\\windows\\command\r\n"
               "C:\\WINDOWS\\KESTRO.EXE\r\n"
-              "SET TEMP=C:\\TEMP\r\n");
+              "set temp=c:\\temp\r\n");
     EXPECT_EQ(StoredAutoCheck(), 1);
 
     // A line without options leaves the choice to the card: reopened, the page shows its interrupt.
@@ -393,32 +393,56 @@ TEST_F(SettingPage, RestartIsOfferedOnlyWhenTheNextBootChanges) {
     EXPECT_NE(ReadWholeFile(kIniFile).find("Sound Font Bank Slave=C:\\KESTRO\\UTIL\\OTHER.94B"), std::string::npos);
 }
 
-TEST_F(SettingPage, ReadOnlyBootFileIsReportedAndKept) {
-    ASSERT_TRUE(SetFileAttributesA(kBootFile, FILE_ATTRIBUTE_READONLY));
-    ASSERT_TRUE(OpenSettingPage());
-    ClickAutoDetect();
-    Pick(kIrqList, 4);  // "11"
-    PostMessageA(sheet_, PSM_APPLY, 0, 0);  // the message box is modal: do not wait for the apply
+// A boot file the panel must leave as it is, and the reason it tells, which names what refused.
+struct RefusedBootFile {
+    std::string contents;
+    bool readOnly;
+    const char* english;
+    const char* korean;
+};
 
-    HWND box = WaitForOwnedDialog(panel_.Pid(), sheet_, 10000);
-    ASSERT_TRUE(box) << "no message box owned by the sheet";
-    Shot("setting-not-saved", box);
-    EXPECT_EQ(Utf8(TextOf(box)), Korean() ? "설정을 저장하지 못했습니다" : "Settings not saved");
-    std::string text;
-    EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&text));
-    // What was not saved, why (naming the file that refused), and that the old file stayed; the INI
-    // file was saved.
-    for (const char* part : {Korean() ? "C:\\AUTOEXEC.BAT 파일은 읽기 전용입니다." : "C:\\AUTOEXEC.BAT is read-only.",
-                             Korean() ? "이전 파일은 바뀌지 않았습니다." : "The old file is unchanged."})
-        EXPECT_NE(text.find(Ansi(part)), std::string::npos) << "no \"" << part << "\" in\n" << Utf8(text);
-    EXPECT_EQ(text.find("Tessan.ini"), std::string::npos) << Utf8(text);
+TEST_F(SettingPage, ARefusedBootFileIsReportedAndKept) {
+    // DOS reads 127 characters of a line: the new command would make this tool line longer.
+    const std::string longLine = "if exist c:\\program\\" + std::string(75, 'x') + "\\kestro.exe c:\\windows\\kestro\r\n";
+    const RefusedBootFile cases[] = {
+        {kBootFileText, true, "C:\\AUTOEXEC.BAT is read-only.", "C:\\AUTOEXEC.BAT 파일은 읽기 전용입니다."},
+        {longLine, false,
+         "The line \"if exist c:\\program\\xxxxxxxx...\" would be longer than the 127 characters that DOS reads of a line.",
+         "\"if exist c:\\program\\xxxxxxxx...\" 줄이 DOS가 한 줄에서 읽는 127자보다 길어집니다."},
+    };
+    for (const RefusedBootFile& c : cases) {
+        ForgetAutoCheck();
+        SetFileAttributesA(kBootFile, FILE_ATTRIBUTE_NORMAL);
+        ASSERT_TRUE(WriteWholeFile(kBootFile, c.contents));
+        if (c.readOnly) {
+            ASSERT_TRUE(SetFileAttributesA(kBootFile, FILE_ATTRIBUTE_READONLY));
+        }
+        ASSERT_TRUE(OpenSettingPage());
+        ClickAutoDetect();
+        Pick(kIrqList, 4);  // "11"
+        PostMessageA(sheet_, PSM_APPLY, 0, 0);  // the message box is modal: do not wait for the apply
 
-    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
-    ASSERT_TRUE(WaitUntilGone(box, 10000)) << "the message box stayed open";
-    Send(sheet_, WM_NULL);  // the apply has finished once this returns
-    EXPECT_EQ(ReadWholeFile(kBootFile), kBootFileText);
-    EXPECT_NE(ReadWholeFile(kIniFile).find("FirmWare=C:\\KESTRO\\UTIL\\PELKAD.BIN"), std::string::npos);
-    EXPECT_EQ(StoredAutoCheck(), 0) << "the rest of the apply goes on";
+        HWND box = WaitForOwnedDialog(panel_.Pid(), sheet_, 10000);
+        ASSERT_TRUE(box) << "no message box owned by the sheet";
+        Shot(c.readOnly ? "setting-not-saved" : "setting-line-too-long", box);
+        EXPECT_EQ(Utf8(TextOf(box)), Korean() ? "설정을 저장하지 못했습니다" : "Settings not saved");
+        std::string text;
+        EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&text));
+        // What was not saved, why, and that the old file stayed; the INI file was saved.
+        for (const char* part : {Korean() ? c.korean : c.english,
+                                 Korean() ? "이전 파일은 바뀌지 않았습니다." : "The old file is unchanged."})
+            EXPECT_NE(text.find(Ansi(part)), std::string::npos) << "no \"" << part << "\" in\n" << Utf8(text);
+        EXPECT_EQ(text.find("Tessan.ini"), std::string::npos) << Utf8(text);
+
+        PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+        ASSERT_TRUE(WaitUntilGone(box, 10000)) << "the message box stayed open";
+        Send(sheet_, WM_NULL);  // the apply has finished once this returns
+        EXPECT_EQ(ReadWholeFile(kBootFile), c.contents);
+        EXPECT_NE(ReadWholeFile(kIniFile).find("FirmWare=C:\\KESTRO\\UTIL\\PELKAD.BIN"), std::string::npos);
+        EXPECT_EQ(StoredAutoCheck(), 0) << "the rest of the apply goes on";
+        EXPECT_TRUE(CloseSheet(sheet_, panel_)) << "Cancel did not end the panel within 10 s";
+        sheet_ = nullptr;
+    }
 }
 
 TEST_F(SettingPage, WithoutABootFileTheChoiceIsOfferedANewOne) {

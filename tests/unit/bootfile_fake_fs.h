@@ -107,7 +107,7 @@ public:
     const BootFailure& LastFailure() override {
         m_last = BootFailure();
         m_last.reason = failure;
-        m_failedPath.copy(m_last.path, sizeof m_last.path - 1);
+        m_failedPath.copy(m_last.subject, sizeof m_last.subject - 1);
         return m_last;
     }
 

@@ -16,7 +16,7 @@ const std::string Command = "C:\\WINDOWS\\KESTRO.EXE";
 // Long enough that the new contents go out in more than one write.
 const std::string LongLine = std::string(5000, 'x') + "\r\n";
 const std::string Old = "path c:\\dos\r\nc:\\windows\\kestro dirq=5\r\n" + LongLine;
-const std::string New = "PATH C:\\DOS\r\n" + Command + "\r\n" + std::string(5000, 'X') + "\r\n";
+const std::string New = "path c:\\dos\r\n" + Command + "\r\n" + LongLine;
 const std::string Created = Command + "\r\n";  // a boot file created where there was none
 
 std::string NewName(unsigned i) {
@@ -209,7 +209,7 @@ TEST(RewriteBootFile, UserBootFileSurvivesEveryFault) {
 
         // The user is told which file refused, and where the old boot file is: in place, back from
         // a backup, or, when the boot file could not get its name back, beside it.
-        EXPECT_EQ(report.failure.path, c.refused) << c.name;
+        EXPECT_EQ(report.failure.subject, c.refused) << c.name;
         EXPECT_EQ(report.failure.reason == SaveFailure::None, c.refused.empty()) << c.name;
         std::map<std::string, std::string> others = fs.files;
         if (c.outcome == BootUpdateOutcome::RollbackFailed) {

@@ -98,110 +98,79 @@ TEST(BuildBootCommand, AValueIsTakenWithoutTheBlanksAroundIt) {
 
 TEST(RewriteBootFile, LinesAreReplacedKeptOrAdded) {
     const TextCase cases[] = {
-        {"the tool's line is replaced, others upper-cased",
+        {"the tool's line is replaced, every other byte kept",
          "path c:\\windows\r\nc:\\windows\\kestro dirq=5\r\nset temp=c:\\temp\r\n", Auto,
-         "PATH C:\\WINDOWS\r\n" + Auto + "\r\nSET TEMP=C:\\TEMP\r\n"},
-        {"a REM line is kept and the command added", "rem c:\\windows\\kestro.exe\r\n", Auto,
-         "REM C:\\WINDOWS\\KESTRO.EXE\r\n" + Auto + "\r\n"},
-        {"a SET line naming the tool is kept", "set kestro=c:\\kestro\\kestro.exe\r\n", Auto,
-         "SET KESTRO=C:\\KESTRO\\KESTRO.EXE\r\n" + Auto + "\r\n"},
-        {"an empty file gets the command alone", "", Auto, Auto + "\r\n"},
-        {"a last line without a line end gets one before the command", "path c:\\dos", Auto,
-         "PATH C:\\DOS\r\n" + Auto + "\r\n"},
-        {"the added command is replaced with a line end next time", "PATH\r\n" + Auto, Auto,
-         "PATH\r\n" + Auto + "\r\n"},
+         "path c:\\windows\r\n" + Auto + "\r\nset temp=c:\\temp\r\n"},
+        // Case matters to many programs and to IF: a changed byte would change the boot.
+        {"kept lines and the kept parts of a tool line are written as read",
+         "loadlin c:\\linux\\vmlinuz root=/dev/hda2 ro\r\nprompt $e[1;32m$p$g\r\nver | find \"Windows 98\"\r\n"
+         "if \"%config%\"==\"games\" c:\\windows\\kestro dirq=5 >nul\r\nnet logon bob s3Cr3t\r\necho Hello \xB0" "a\r\n",
+         Auto,
+         "loadlin c:\\linux\\vmlinuz root=/dev/hda2 ro\r\nprompt $e[1;32m$p$g\r\nver | find \"Windows 98\"\r\n"
+         "if \"%config%\"==\"games\" " + Auto + " >nul\r\nnet logon bob s3Cr3t\r\necho Hello \xB0" "a\r\n"},
+        {"lines that read otherwise than they look",
+         "cd\\kestro\r\necho \"Sound|KESTRO DIRQ=5\" > C:\\MSG.TXT\r\n"
+         "if exist c:\\windows\\kestro.exe @c:\\windows\\kestro.exe dirq=5\r\n;c:\\windows\\kestro dirq=5\r\n", Auto,
+         "cd\\kestro\r\necho \"Sound|KESTRO DIRQ=5\" > C:\\MSG.TXT\r\n"
+         "if exist c:\\windows\\kestro.exe @c:\\windows\\kestro.exe dirq=5\r\n;" + Auto + "\r\n"},
+        {"the tool started by a second interpreter or FOR",
+         "command /c c:\\windows\\kestro dirq=5\r\n%comspec% /c kestro dirq=5\r\nfor %%a in (5) do kestro dirq=%%a\r\n",
+         Auto, "command /c " + Auto + "\r\n%comspec% /c " + Auto + "\r\nfor %%a in (5) do " + Auto + "\r\n"},
         {"every tool line gets the command, one per menu entry",
          "goto %config%\r\n:win\r\nkestro a\r\ngoto end\r\n:games\r\nKeStRo b\r\n:end\r\n", Auto,
-         "GOTO %CONFIG%\r\n:WIN\r\n" + Auto + "\r\nGOTO END\r\n:GAMES\r\n" + Auto + "\r\n:END\r\n"},
-        {"a PATH line naming the tool's directory is kept", "PATH C:\\WINDOWS;C:\\KESTRO\r\n", Auto,
-         "PATH C:\\WINDOWS;C:\\KESTRO\r\n" + Auto + "\r\n"},
-        {"other lines naming the tool are kept",
-         "echo loading kestro\r\nc:\\kestro\\kestro.bat\r\n:kestro\r\nkestro2\r\necho kestro>nul\r\n"
-         "rem x|kestro\r\nif exist c:\\windows\\kestro.exe echo y\r\nif kestro kestro\r\n>kestro echo\r\n", Auto,
-         "ECHO LOADING KESTRO\r\nC:\\KESTRO\\KESTRO.BAT\r\n:KESTRO\r\nKESTRO2\r\nECHO KESTRO>NUL\r\n"
-         "REM X|KESTRO\r\nIF EXIST C:\\WINDOWS\\KESTRO.EXE ECHO Y\r\nIF KESTRO KESTRO\r\n>KESTRO ECHO\r\n" + Auto +
-             "\r\n"},
-        {"only the tool's words change: what stands before and after it stays",
-         "c:\\windows\\kestro.exe>nul\r\nc:\\windows\\kestro|more\r\nc:\\windows\\kestro dirq=5 <nul\r\n"
-         "call c:\\windows\\kestro dirq=5\r\nif exist c:\\windows\\kestro.exe c:\\windows\\kestro.exe\r\n"
-         "if \"%config%\"==\"games\" c:\\windows\\kestro dirq=5\r\n", Auto,
-         Auto + " >NUL\r\n" + Auto + " |MORE\r\n" + Auto + " <NUL\r\nCALL " + Auto +
-             "\r\nIF EXIST C:\\WINDOWS\\KESTRO.EXE " + Auto + "\r\nIF \"%CONFIG%\"==\"GAMES\" " + Auto + "\r\n"},
-        {"a quoted command word becomes the plain command", "@\"c:\\windows\\kestro.exe\" dirq=5 >nul\r\n", Auto,
-         "@" + Auto + " >NUL\r\n"},
-        {"the redirections among its arguments stay, the arguments after them go",
-         "kestro dirq=5 >nul dream=340 2>x <y dirq=7|more\r\n", "C:\\WINDOWS\\KESTRO DIRQ=5 ",
-         "C:\\WINDOWS\\KESTRO DIRQ=5 >NUL >X <Y |MORE\r\n"},  // DOS has no 2>
-        {"conditions, CALL and redirections before the command word, and a later pipe element",
-         "x\r\n@if not errorlevel 2 if not \"%1\"==\"\" call lh /s kestro\r\necho\r\n", Auto,
-         "X\r\n@IF NOT ERRORLEVEL 2 IF NOT \"%1\"==\"\" CALL LH /S " + Auto + "\r\nECHO\r\n"},
-        {"a redirection first", ">nul kestro\r\n", Auto, ">NUL " + Auto + "\r\n"},
-        {"a pipe into the tool, and the tool twice in one pipe", "echo y|kestro\r\nkestro a | kestro b\r\n", Auto,
-         "ECHO Y|" + Auto + "\r\n" + Auto + " | " + Auto + "\r\n"},
-        {"a comparison with blanks", "if a == b kestro\r\n", Auto, "IF A == B " + Auto + "\r\n"},
-        {"a blank ends the left side of a comparison", "if a /b == c kestro\r\n", Auto,
-         "IF A /B == C KESTRO\r\n" + Auto + "\r\n"},
-        {"LH with its options before the tool's path", "LH /L:1 C:\\KESTRO\\KESTRO.EXE /Q\r\n", Auto,
-         "LH /L:1 " + Auto + "\r\n"},
-        {"blanks, @, LOADHIGH and a drive-relative name",
-         " \t@ loadhigh/l:1;2 /s  c:kestro dirq=5\r\nx\r\n@c:\\windows\\kestro.exe/q\r\n", Auto,
-         " \t@ LOADHIGH/L:1;2 /S  " + Auto + "\r\nX\r\n@" + Auto + "\r\n"},
-        {"the added line goes before the line that starts Windows",
-         "path c:\\windows\r\nwin\r\necho bye\r\n", Auto, "PATH C:\\WINDOWS\r\n" + Auto + "\r\nWIN\r\nECHO BYE\r\n"},
-        {"Windows started with a path, options or a condition; the first one counts",
-         "echo win\r\nc:\\windows\\win.exe\r\nwindows\r\nrem win\r\nif exist x c:\\windows\\win.com/d:m\r\nwin",
-         Auto, "ECHO WIN\r\nC:\\WINDOWS\\WIN.EXE\r\nWINDOWS\r\nREM WIN\r\n" + Auto +
-                   "\r\nIF EXIST X C:\\WINDOWS\\WIN.COM/D:M\r\nWIN"},
-        {"a file with a tool line adds nothing before Windows", "win\r\nkestro\r\n", Auto,
-         "WIN\r\n" + Auto + "\r\n"},
-        {"a matching last line without a line end gains one", "x\r\nkestro", Auto, "X\r\n" + Auto + "\r\n"},
-        {"a Ctrl-Z ends the file", "echo a\r\n\x1A" "kestro\r\n", Auto, "ECHO A\r\n" + Auto + "\r\n"},
-        {"a lone LF and a lone CR each end a line", "a\nb\rc\r\n", Auto, "A\r\nB\r\nC\r\n" + Auto + "\r\n"},
-        {"CR CR LF is two line ends", "a\r\r\n", Auto, "A\r\n\r\n" + Auto + "\r\n"},
-        {"a CR at the end ends the last line", "a\r", Auto, "A\r\n" + Auto + "\r\n"},
-        {"a CR before a Ctrl-Z ends the last line", "a\r\x1A\r\n", Auto, "A\r\n" + Auto + "\r\n"},
+         "goto %config%\r\n:win\r\n" + Auto + "\r\ngoto end\r\n:games\r\n" + Auto + "\r\n:end\r\n"},
+        // Without a tool line the command runs once on every path, before anything can branch.
+        {"the added line follows the opening lines that only prepare",
+         "@echo off\r\n\r\nrem Boot\r\n:: menu\r\nset blaster=a220\r\npath c:\\windows\r\nprompt $p$g\r\necho.\r\n"
+         "goto %config%\r\n:win\r\nwin\r\n", Auto,
+         "@echo off\r\n\r\nrem Boot\r\n:: menu\r\nset blaster=a220\r\npath c:\\windows\r\nprompt $p$g\r\necho.\r\n" +
+             Auto + "\r\ngoto %config%\r\n:win\r\nwin\r\n"},
+        {"before a CHOICE, whose answer the next line tests",
+         "@echo off\r\nchoice /c:wd\r\nif errorlevel 2 goto dos\r\nif errorlevel 1 win\r\n:dos\r\n", Auto,
+         "@echo off\r\n" + Auto + "\r\nchoice /c:wd\r\nif errorlevel 2 goto dos\r\nif errorlevel 1 win\r\n:dos\r\n"},
+        {"before a menu that starts Windows in two sections",
+         "goto %config%\r\n:win\r\nwin\r\ngoto end\r\n:safe\r\nwin /d:m\r\n:end\r\n", Auto,
+         Auto + "\r\ngoto %config%\r\n:win\r\nwin\r\ngoto end\r\n:safe\r\nwin /d:m\r\n:end\r\n"},
+        {"before a batch file started without CALL, which never returns", "@echo off\r\nc:\\next.bat\r\n", Auto,
+         "@echo off\r\n" + Auto + "\r\nc:\\next.bat\r\n"},
+        {"a REM line is kept and the command added at the end", "rem c:\\windows\\kestro.exe\r\n", Auto,
+         "rem c:\\windows\\kestro.exe\r\n" + Auto + "\r\n"},
+        {"an empty file gets the command alone", "", Auto, Auto + "\r\n"},
+        {"a last line without a line end gets one before the command", "path c:\\dos", Auto,
+         "path c:\\dos\r\n" + Auto + "\r\n"},
+        {"the added command is replaced with a line end next time", "PATH\r\n" + Auto, Auto,
+         "PATH\r\n" + Auto + "\r\n"},
+        {"a matching last line without a line end gains one", "x\r\nkestro", Auto, "x\r\n" + Auto + "\r\n"},
+        {"a Ctrl-Z ends the file", "echo a\r\n\x1A" "kestro\r\n", Auto, "echo a\r\n" + Auto + "\r\n"},
+        {"a lone LF and a lone CR each end a line", "echo a\nrem b\rset c\r\n", Auto,
+         "echo a\r\nrem b\r\nset c\r\n" + Auto + "\r\n"},
+        {"CR CR LF is two line ends", "echo a\r\r\n", Auto, "echo a\r\n\r\n" + Auto + "\r\n"},
+        {"a CR at the end ends the last line", "echo a\r", Auto, "echo a\r\n" + Auto + "\r\n"},
+        {"a CR before a Ctrl-Z ends the last line", "echo a\r\x1A\r\n", Auto, "echo a\r\n" + Auto + "\r\n"},
         {"a file with CR line ends keeps its lines",
          "@echo off\rpath c:\\windows;c:\\kestro\rc:\\kestro\\kestro dirq=5\rset blaster=a220 i5\rwin\r", Auto,
-         "@ECHO OFF\r\nPATH C:\\WINDOWS;C:\\KESTRO\r\n" + Auto + "\r\nSET BLASTER=A220 I5\r\nWIN\r\n"},
-        {"the command is written as built", "kestro\r\n", "c:\\win\\KESTRO DIRQ=5 ",
-         "c:\\win\\KESTRO DIRQ=5 \r\n"},
-        {"non-letters and high bytes stay", "\x01\t@[`{~\x7F\xFF\r\n", Auto, "\x01\t@[`{~\x7F\xFF\r\n" + Auto + "\r\n",
-         IsNeverLeadByte},
+         "@echo off\r\npath c:\\windows;c:\\kestro\r\n" + Auto + "\r\nset blaster=a220 i5\r\nwin\r\n"},
+        {"a lead byte at a line's end does not reach into the next line", "echo \xB0\r\nkestro\r\n", Auto,
+         "echo \xB0\r\n" + Auto + "\r\n"},
+        {"the command is written as built", "kestro\r\n", "c:\\win\\KESTRO DIRQ=5 ", "c:\\win\\KESTRO DIRQ=5 \r\n"},
     };
     for (const TextCase& c : cases) ExpectRewrite(c);
 }
 
-TEST(RewriteBootFile, LongLinesAreKeptOrReplacedWhole) {
+TEST(RewriteBootFile, LongLinesAreKeptWhole) {
+    const std::string rem = "rem ";
     const TextCase cases[] = {
-        {"a 300-character line survives", Repeat('x', 300) + "\r\n", Auto, Repeat('X', 300) + "\r\n" + Auto + "\r\n"},
-        {"a line of exactly 255 characters", Repeat('y', 255) + "\r\n", Auto, Repeat('Y', 255) + "\r\n" + Auto + "\r\n"},
-        {"a full last piece without a line end", Repeat('z', 510), Auto, Repeat('Z', 510) + "\r\n" + Auto + "\r\n"},
-        {"a 600-character last line without a line end", Repeat('z', 600), Auto,
-         Repeat('Z', 600) + "\r\n" + Auto + "\r\n"},
-        // A piece-by-piece decision would glue the command to the first piece and drop the rest.
-        {"KESTRO in the second piece replaces the whole line", "c:\\" + Repeat('x', 280) + "\\kestro\r\n", Auto,
-         Auto + "\r\n"},
-        {"KESTRO across the piece boundary", Repeat(' ', 230) + "\"c:\\" + Repeat('x', 30) + "\\kestro\"\r\n", Auto,
-         Repeat(' ', 230) + Auto + "\r\n"},
-        {"REM in the first piece keeps a line with KESTRO in the second",
-         "rem " + Repeat('x', 300) + "kestro\r\n", Auto, "REM " + Repeat('X', 300) + "KESTRO\r\n" + Auto + "\r\n"},
-        {"REM across the piece boundary", Repeat(' ', 253) + "rem kestro\r\n", Auto,
-         Repeat(' ', 253) + "REM KESTRO\r\n" + Auto + "\r\n"},
-    };
-    for (const TextCase& c : cases) ExpectRewrite(c);
-}
-
-TEST(RewriteBootFile, DoubleByteCharactersKeepTheirTrailBytes) {
-    const TextCase cases[] = {
-        {"a trail byte that equals a letter", "echo \xB0" "a\xC7" "b c\r\n", Auto,
-         "ECHO \xB0" "a\xC7" "b C\r\n" + Auto + "\r\n"},
-        // The lead byte ends the first 255-character piece; its trail byte starts the second.
-        {"a character split by the piece boundary", Repeat('a', 254) + "\xB0" "b" "c\r\n", Auto,
-         Repeat('A', 254) + "\xB0" "bC\r\n" + Auto + "\r\n"},
-        {"the same bytes in a single-byte code page", Repeat('a', 254) + "\xB0" "b" "c\r\n", Auto,
-         Repeat('A', 254) + "\xB0" "BC\r\n" + Auto + "\r\n", IsNeverLeadByte},
-        {"a lead byte at the line's end does not reach into the next line", "\xB0\r\nab\r\n", Auto,
-         "\xB0\r\nAB\r\n" + Auto + "\r\n"},
+        {"a 300-character line survives", rem + Repeat('x', 296) + "\r\n", Auto,
+         rem + Repeat('x', 296) + "\r\n" + Auto + "\r\n"},
+        {"a line of exactly 255 characters", rem + Repeat('y', 251) + "\r\n", Auto,
+         rem + Repeat('y', 251) + "\r\n" + Auto + "\r\n"},
+        {"a full last piece without a line end", rem + Repeat('z', 506), Auto,
+         rem + Repeat('z', 506) + "\r\n" + Auto + "\r\n"},
+        {"a 600-character last line without a line end", rem + Repeat('z', 596), Auto,
+         rem + Repeat('z', 596) + "\r\n" + Auto + "\r\n"},
+        // DOS reads 127 characters of a line: the tool's name past them never ran.
+        {"a tool word past what DOS reads", "c:\\" + Repeat('x', 280) + "\\kestro\r\n", Auto,
+         Auto + "\r\nc:\\" + Repeat('x', 280) + "\\kestro\r\n"},
     };
     for (const TextCase& c : cases) ExpectRewrite(c);
 }
@@ -246,32 +215,42 @@ struct LimitCase {
     const char* name;
     std::string input;
     BootUpdateOutcome outcome;
+    const char* told = "";  // the line's first words when a tool line is longer than DOS reads
 };
 
-TEST(RewriteBootFile, ContentsBeyondTheStoreLeaveTheFileAsItIs) {
+TEST(RewriteBootFile, ContentsBeyondTheStoreOrWhatDosReadsLeaveTheFileAsItIs) {
     const LimitCase cases[] = {
         {"999 lines and the added command fill the store", Lines(999, "a\r\n"), BootUpdateOutcome::Rewritten},
         {"1000 lines with the tool's line", Lines(999, "a\r\n") + "kestro\r\n", BootUpdateOutcome::Rewritten},
         {"1000 lines without it leave no entry for the command", Lines(1000, "a\r\n"),
          BootUpdateOutcome::TooManyLines},
         {"1001 lines", Lines(1000, "a\r\n") + "kestro\r\n", BootUpdateOutcome::TooManyLines},
-        {"a tool line that the command makes longer than an entry", "if " + Repeat('x', 240) + "==y kestro\r\n",
-         BootUpdateOutcome::TooLarge},
-        {"a tool line of exactly an entry", "if " + Repeat('x', 226) + "==y kestro\r\n", BootUpdateOutcome::Rewritten},
+        // C:\WINDOWS\KESTRO.EXE is 21 characters: these tool lines become 128 and 127 long.
+        {"a tool line that the command makes longer than DOS reads", "if " + Repeat('x', 100) + "==y kestro\r\n",
+         BootUpdateOutcome::LineTooLong, "if xxxxxxxxxxxxxxxxxxxxxxxxx..."},
+        {"a tool line of exactly what DOS reads", "if " + Repeat('x', 99) + "==y kestro\r\n", BootUpdateOutcome::Rewritten},
+        {"a tool line that DOS reads cut", "@c:\\windows\\kestro dirq=5 dream=340" + Repeat(' ', 100) + "x\r\n",
+         BootUpdateOutcome::LineTooLong, "@c:\\windows\\kestro dirq=5 dr..."},
         {"a long line takes one entry per piece", Lines(998, "a\r\n") + Repeat('b', 300) + "\r\n",
          BootUpdateOutcome::TooLarge},
-        {"long lines that fill the store before its end", Lines(600, "a\r\n") + Lines(250, (Repeat('b', 300) + "\r\n").c_str()),
-         BootUpdateOutcome::TooLarge},
-        {"more than 1000 lines found after the store is full", Lines(1500, "a\r\n") + "kestro", BootUpdateOutcome::TooManyLines},
+        {"long lines that fill the store before its end",
+         Lines(600, "a\r\n") + Lines(250, (Repeat('b', 300) + "\r\n").c_str()), BootUpdateOutcome::TooLarge},
+        {"more than 1000 lines found after the store is full", Lines(1500, "a\r\n") + "kestro",
+         BootUpdateOutcome::TooManyLines},
         {"a zero byte cannot be kept in a line", "echo a\r\nset x=\0y\r\n"s, BootUpdateOutcome::NotText},
         {"a zero byte after a Ctrl-Z is not part of the text", "echo a\r\n\x1A\0"s, BootUpdateOutcome::Rewritten},
     };
     for (const LimitCase& c : cases) {
         FakeBootFiles fs;
         fs.files[Bat] = c.input;
-        EXPECT_EQ(RewriteBootFile(fs, Auto.c_str(), IsCp949LeadByte), c.outcome) << c.name;
+        BootSaveReport report;
+        EXPECT_EQ(RewriteBootFile(fs, Auto.c_str(), IsCp949LeadByte, &report), c.outcome) << c.name;
         if (c.outcome != BootUpdateOutcome::Rewritten) {
             EXPECT_EQ(fs.files[Bat], c.input) << c.name;
+        }
+        if (c.outcome == BootUpdateOutcome::LineTooLong) {
+            EXPECT_EQ(report.failure.reason, SaveFailure::LineTooLong) << c.name;
+            EXPECT_STREQ(report.failure.subject, c.told) << c.name;
         }
         EXPECT_EQ(fs.files.size(), 1u) << c.name;
     }
@@ -309,6 +288,7 @@ TEST(ReadBootToolOptions, TheLastToolLineCountsInTheCardsTextForms) {
         {"after prefixes, around a redirection, up to a pipe",
          "@if exist x call kestro dirq=9 >nul dream=340|more dirq=7\r\n", " 9", "340"},
         {"a later option overrides an earlier one", "echo|kestro dirq=5 dirq=7\r\n", " 7", ""},
+        {"what DOS does not read of a line does not count", "kestro dirq=5" + Repeat(' ', 114) + "dirq=7\r\n", " 5", ""},
         {"a read error gives nothing", "kestro dirq=5\r\n" + Lines(100, "echo\r\n"), "", "", 40},
     };
     for (const Case& c : cases) {
@@ -324,14 +304,14 @@ TEST(ReadBootToolOptions, TheLastToolLineCountsInTheCardsTextForms) {
     }
 }
 
-TEST(UpdateBootFile, BootDirectoryThatLeavesNoRoomForTheLineEnd) {
-    // "\KESTRO.EXE" is 11 characters: a 243-character directory makes a 254-character command,
-    // which with its line end fills an entry exactly.
+TEST(UpdateBootFile, BootDirectoryThatMakesTheCommandLongerThanDosReads) {
+    // "\KESTRO.EXE" is 11 characters: a 116-character directory makes a 127-character command, as
+    // much as DOS reads of a line.
     struct Case {
         size_t directoryLength;
         bool failed;
         size_t offered;  // the length of the line offered when there is no boot file
-    } cases[] = {{243, false, 254}, {244, true, 255}, {255, true, 255}, {256, true, 0}, {1000, true, 0}};
+    } cases[] = {{116, false, 127}, {117, true, 128}, {255, true, 255}, {256, true, 0}, {1000, true, 0}};
     for (const Case& c : cases) {
         FakeBootFiles fs;
         FakeBootEnvironment environment;

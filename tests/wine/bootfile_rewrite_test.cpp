@@ -80,11 +80,11 @@ private:
     CardSettings m_savedSettings;
 };
 
-TEST_F(BootFileOnDisk, RewritesTheToolsLineAndUpperCasesTheRest) {
+TEST_F(BootFileOnDisk, RewritesTheToolsLineAndKeepsTheRest) {
     DeleteFileA(BootFilePath);
     WriteFileBytes("c:\\autoexec.bat", "path c:\\windows\r\nc:\\windows\\kestro dirq=5\r\nset temp=c:\\temp\r\n\x1A");
     EXPECT_FALSE(UpdateBootFile(false, false, "", "", true));
-    EXPECT_EQ(ReadFileBytes(BootFilePath), "PATH C:\\WINDOWS\r\nC:\\WINDOWS\\KESTRO.EXE\r\nSET TEMP=C:\\TEMP\r\n");
+    EXPECT_EQ(ReadFileBytes(BootFilePath), "path c:\\windows\r\nC:\\WINDOWS\\KESTRO.EXE\r\nset temp=c:\\temp\r\n");
     EXPECT_EQ(SpareFiles(), "");
     // The name on the disk is the upper-case 8.3 one, whatever case the old file had.
     WIN32_FIND_DATAA found;
@@ -98,19 +98,21 @@ TEST_F(BootFileOnDisk, AddsTheCommandBuiltFromWinbootdir) {
     SetEnvironmentVariableA("winbootdir", "D:\\WIN98");
     WriteFileBytes(BootFilePath, "@echo off\r\nprompt $p$g");
     EXPECT_FALSE(UpdateBootFile(true, true, " 5", "340", false));
-    EXPECT_EQ(ReadFileBytes(BootFilePath), "@ECHO OFF\r\nPROMPT $P$G\r\nD:\\WIN98\\KESTRO DIRQ=5  DREAM=340\r\n");
+    EXPECT_EQ(ReadFileBytes(BootFilePath), "@echo off\r\nprompt $p$g\r\nD:\\WIN98\\KESTRO DIRQ=5  DREAM=340\r\n");
     EXPECT_EQ(SpareFiles(), "");
     BootToolOptions options = ReadBootToolOptions();
     EXPECT_STREQ(options.irq.c_str(), " 5");
     EXPECT_STREQ(options.port.c_str(), "340");
 }
 
-TEST_F(BootFileOnDisk, UpperCasingFollowsTheSystemCodePage) {
-    // 0xB0 0x61 is one Hangul character in code page 949; elsewhere 0x61 is the letter a.
-    WriteFileBytes(BootFilePath, "echo \xB0" "a\r\n");
+TEST_F(BootFileOnDisk, ReadingFollowsTheSystemCodePage) {
+    // 0x95 leads a double-byte character in code page 949, which takes the '|' as its trail byte;
+    // elsewhere the '|' is a pipe into the tool.
+    WriteFileBytes(BootFilePath, "echo \x95|kestro\r\n");
     EXPECT_FALSE(UpdateBootFile(false, false, "", "", true));
-    const char* kept = GetACP() == 949 ? "ECHO \xB0" "a\r\n" : "ECHO \xB0" "A\r\n";
-    EXPECT_EQ(ReadFileBytes(BootFilePath), std::string(kept) + "C:\\WINDOWS\\KESTRO.EXE\r\n") << "code page " << GetACP();
+    const char* expected = GetACP() == 949 ? "echo \x95|kestro\r\nC:\\WINDOWS\\KESTRO.EXE\r\n"
+                                           : "echo \x95|C:\\WINDOWS\\KESTRO.EXE\r\n";
+    EXPECT_EQ(ReadFileBytes(BootFilePath), expected) << "code page " << GetACP();
 }
 
 TEST_F(BootFileOnDisk, MissingBootFileStaysMissing) {
@@ -132,7 +134,7 @@ TEST_F(BootFileOnDisk, TheFileThatRefusedIsNamedAndAFolderIsNoBackup) {
     BootSaveReport refused;
     ApplyBootSettings(true, refused);
     EXPECT_EQ(refused.failure.reason, SaveFailure::ReadOnly);
-    EXPECT_STREQ(refused.failure.path, "C:\\AUTOEXEC.KN9");
+    EXPECT_STREQ(refused.failure.subject, "C:\\AUTOEXEC.KN9");
     EXPECT_EQ(ReadFileBytes(BootFilePath), "rem\r\n");
     for (unsigned i = 0; i < BootSpareNameCount; ++i) {
         BootNewFileName(i, name);
@@ -188,7 +190,7 @@ TEST_F(BootFileOnDisk, ApplyComparesWithTheProbeWhichFindsNoCardUnderWine) {
     WriteFileBytes(BootFilePath, "lh c:\\windows\\kestro.exe\r\n");
     BootSaveReport report;
     ApplyBootSettings(false, report);
-    EXPECT_EQ(ReadFileBytes(BootFilePath), "LH C:\\WINDOWS\\KESTRO DIRQ=10 DREAM=340\r\n");
+    EXPECT_EQ(ReadFileBytes(BootFilePath), "lh C:\\WINDOWS\\KESTRO DIRQ=10 DREAM=340\r\n");
     if (hadDump) SetEnvironmentVariableA("PCI_CONFIG_DUMP", dump);
 }
 
