@@ -1,15 +1,14 @@
 // Boot files run in a real DOS command interpreter, DOSBox's, before and after the panel rewrote
-// them: every other command runs as before, on the same menu entries; the tool runs where it ran
-// before, with the new options; a file without a tool line gets one that runs on every entry before
-// Windows starts.
+// them: every other command runs as before, on the same menu entries, with the same text; the tool
+// runs where it ran before, with the new options; a file without a tool line gets one that runs on
+// every entry, once, after the opening lines that only prepare the batch.
 //
 // The programs are stand-ins (standin.asm) that log their command tails to C:\RUN.LOG. DOSBox's
 // shell is not COMMAND.COM: it runs nothing for "LH /L:1 program" or a quoted command word, runs
-// only the first element of a pipe, and skips "@" after leading blanks, so those forms are left to
-// the unit tests. Its CHOICE ignores /T: the stand-in KEY.COM puts the entry's first letter into
-// the keyboard buffer before the boot file runs. IF compares case-sensitively there as in
-// COMMAND.COM, so upper-casing would change an IF with lower-case text: the table compares with
-// upper-case text.
+// only the first element of a pipe, knows no FOR, skips "@" after leading blanks, refuses ";PROG",
+// and reads a line whole where COMMAND.COM reads 127 characters, so those forms are left to the
+// unit tests. Its CHOICE ignores /T: the stand-in KEY.COM puts the entry's first letter into the
+// keyboard buffer before the boot file runs.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <string.h>
@@ -30,13 +29,13 @@ namespace fs = std::filesystem;
 namespace {
 
 const std::string Tool = "KESTRO:";  // the start of the tool stand-in's record
-const std::string Windows = "WIN:";
 const std::string Marker = "END";    // written after the boot file returned
 
 struct DosCase {
     const char* name;
     const char* bootFile;               // lines end in LF here, in CR LF on C:
     std::vector<const char*> entries;   // CONFIG values; CHOICE gets the first letter
+    size_t openingRecords = 0;          // records the opening lines write, before an added tool line
 };
 
 const DosCase Cases[] = {
@@ -83,14 +82,42 @@ win
 path c:\windows;c:\dos
 echo mouse>>c:\run.log
 win
-)", {"BOOT"}},
+)", {"BOOT"}, 1},
     {"NoToolLineWinComWithOptions", R"(echo off
 C:\Windows\Win.com /d:m
 echo back>>c:\run.log
 )", {"BOOT"}},
     {"NoToolLineNoWindows", R"(path c:\dos
 echo mouse>>c:\run.log
+)", {"BOOT"}, 1},
+    {"ChoiceMenuWithoutAToolLine", R"(@echo off
+path c:\windows
+choice /c:dw Start DOS or Windows
+if errorlevel 2 win
+echo dos>>c:\run.log
+)", {"D", "W"}},
+    {"TwoSectionMenuWithoutAToolLine", R"(@echo off
+path c:\windows
+goto %config%
+:win
+win
+goto end
+:safe
+echo safe>>c:\run.log
+win /d:m
+:end
+)", {"WIN", "SAFE"}},
+    {"IntoTheToolsFolder", R"(@echo off
+cd\kestro
+cd>>c:\run.log
+c:\windows\kestro dirq=5
+cd\
 )", {"BOOT"}},
+    {"LowerCaseKept", R"(@echo off
+if "%config%"=="games" c:\windows\kestro dirq=5
+echo Hello from %config%>>c:\run.log
+if not "%config%"=="games" echo Other>>c:\run.log
+)", {"games", "work"}},
 };
 
 std::string Read(const fs::path& path) {
@@ -102,21 +129,16 @@ std::string Read(const fs::path& path) {
 
 void Write(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
-std::string Upper(std::string text) {
-    for (char& c : text) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
-    return text;
-}
-
 std::string Trim(const std::string& text) {
     const size_t first = text.find_first_not_of(" \t"), last = text.find_last_not_of(" \t");
     return first == std::string::npos ? "" : text.substr(first, last - first + 1);
 }
 
-// A record as compared: the tool's options with the blanks at their ends trimmed, anything else
-// upper-cased (kept lines come back upper-cased).
+// A record as compared: the tool's options with the blanks at their ends trimmed, anything else as
+// it was written.
 std::string Normal(const std::string& record) {
     const size_t at = record.find(Tool);
-    if (at == std::string::npos) return Upper(record);
+    if (at == std::string::npos) return record;
     return record.substr(0, at + Tool.size()) + " " + Trim(record.substr(at + Tool.size()));
 }
 
@@ -131,6 +153,7 @@ std::string Boot(const std::string& bootFile, const std::string& entry) {
     } cleanup{base};
     const fs::path root = base, c = root / "C";
     fs::create_directories(c / "WINDOWS");
+    fs::create_directories(c / "KESTRO");
     fs::create_directories(root / "HOME");  // DOSBox writes its user configuration there
     for (const char* program : {"KESTRO.EXE", "WIN.COM", "KEY.COM"})
         fs::copy_file(fs::path(DOS_STANDINS) / program, c / "WINDOWS" / program);
@@ -171,18 +194,15 @@ std::string Boot(const std::string& bootFile, const std::string& entry) {
 }
 
 // What the rewritten file must run, from what the original ran: the tool's records with the new
-// options; or, when the tool ran on no entry, its record before Windows' (or the marker).
-std::string Expected(const std::string& before, const std::string& options, bool toolRan) {
+// options; or, when the tool ran on no entry, its record after those of the opening lines.
+std::string Expected(const std::string& before, const std::string& options, bool toolRan, size_t openingRecords) {
     std::istringstream records(before);
     std::string expected;
-    bool added = toolRan;
-    for (std::string record; std::getline(records, record);) {
+    size_t index = 0;
+    for (std::string record; std::getline(records, record); ++index) {
         const size_t at = record.find(Tool);
         if (at != std::string::npos) record = record.substr(0, at + Tool.size()) + " " + options;
-        if (!added && (record.rfind(Windows, 0) == 0 || record == Marker)) {
-            expected += Tool + " " + options + "\n";
-            added = true;
-        }
+        if (!toolRan && index == openingRecords) expected += Tool + " " + options + "\n";
         expected += record + "\n";
     }
     if (!expected.empty()) expected.pop_back();
@@ -211,7 +231,7 @@ TEST_P(BootFileInDos, RunsAsBeforeWithTheNewOptions) {
     const bool toolRan = std::any_of(before.begin(), before.end(),
                                      [](const std::string& trace) { return trace.find(Tool) != std::string::npos; });
     for (size_t i = 0; i < c.entries.size(); ++i) {
-        EXPECT_EQ(Boot(rewritten, c.entries[i]), Expected(before[i], options, toolRan))
+        EXPECT_EQ(Boot(rewritten, c.entries[i]), Expected(before[i], options, toolRan, c.openingRecords))
             << "entry " << c.entries[i] << "; the rewritten file:\n" << rewritten;
     }
 }
