@@ -12,10 +12,41 @@ Usage: check-dialogs.py Orrivan.exe [--dump]
 Exit status 0 when everything matches, 1 with one line per difference otherwise.
 """
 
+import os
+import re
 import struct
 import sys
+import types
 
-RT_BITMAP, RT_ICON, RT_DIALOG, RT_GROUP_ICON, RT_VERSION, RT_DLGINIT = 2, 3, 5, 14, 16, 240
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+
+
+def read_defines(path, names=None):
+    """The #defines of a resource header whose value is a number (or the name of one), with those of
+    the headers it includes by a relative path."""
+    names = {} if names is None else names
+    with open(path, encoding='latin-1') as f:
+        for line in f:
+            include = re.match(r'\s*#include\s+"([^"]+)"', line)
+            if include:
+                read_defines(os.path.join(os.path.dirname(path), include.group(1)), names)
+                continue
+            define = re.match(r'\s*#define\s+(\w+)\s+\(?(-?\w+)\)?\s*(//.*)?$', line)
+            if not define:
+                continue
+            name, value = define.group(1), define.group(2)
+            if value in names:
+                names[name] = names[value]
+            elif re.fullmatch(r'-?(0x[0-9a-fA-F]+|\d+)', value):
+                names[name] = int(value, 0)
+    return names
+
+
+# The panel's resource ids, and the list data's type and message, from their one home.
+R = types.SimpleNamespace(**read_defines(os.path.join(ROOT, 'panel', 'res', 'resource.h')))
+
+RT_BITMAP, RT_ICON, RT_DIALOG, RT_GROUP_ICON, RT_VERSION = 2, 3, 5, 14, 16
+RT_DLGINIT = R.RES_DLGINIT
 EN, KO, NEUTRAL = 0x0409, 0x0412, 0x0000
 
 WS_CHILD, WS_VISIBLE, WS_DISABLED, WS_CAPTION = 0x40000000, 0x10000000, 0x08000000, 0x00C00000
@@ -152,7 +183,6 @@ DIALOGS = {
 
 LIST_DATA = [(1010, s) for s in ("5", "7", "9", "10", "11", "12")] + \
             [(1011, s) for s in ("330", "340", "350", "360", "370", "390")]
-CB_ADDSTRING_16 = 0x0403
 
 VERSION_STRINGS = {
     "CompanyName": "Tavish Corp.",
@@ -342,7 +372,7 @@ def check_dlginit(res, lang, errors):
     except Error as e:
         errors.append(f"{where}: {e}")
         return
-    want = [(cid, CB_ADDSTRING_16, s.encode('ascii') + b'\0') for cid, s in LIST_DATA]
+    want = [(cid, R.DLGINIT_CB_ADDSTRING, s.encode('ascii') + b'\0') for cid, s in LIST_DATA]
     if records != want:
         errors.append(f"{where}: got {records!r}, want {want!r}")
     if any(buf[end:]):
