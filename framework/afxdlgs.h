@@ -13,7 +13,6 @@
 // the platform in PROPSHEETPAGEA.lParam and binds m_hWnd on its WM_INITDIALOG; WM_COMMAND goes to
 // the message map, WM_NOTIFY to OnNotify.
 class CPropertyPage : public CWnd {
-    DECLARE_DYNAMIC(CPropertyPage)
 public:
     // A page on dialog template templateId of the program's module (AfxGetInstanceHandle).
     explicit CPropertyPage(UINT templateId);
@@ -58,7 +57,6 @@ private:
 
 // A modal property sheet with the standard buttons OK, Cancel and Apply.
 class CPropertySheet : public CWnd {
-    DECLARE_DYNAMIC(CPropertySheet)
 public:
     enum { kMaxPages = 16 };
 
@@ -99,8 +97,7 @@ private:
 // ---- File dialog ---------------------------------------------------------------------------
 
 // The common file-open or file-save dialog.
-class CFileDialog : public CCmdTarget {
-    DECLARE_DYNAMIC(CFileDialog)
+class CFileDialog {
 public:
     // openFileDialog: true, for a file to open (the program saves nothing through a dialog, so
     // there is no save dialog); defExt: appended when the user types no extension;

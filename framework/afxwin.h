@@ -13,13 +13,12 @@ class CWnd;
 // The program's one application object: a static instance of a class derived from CWinApp.
 // The framework's WinMain finds it through AfxGetApp(), calls InitInstance, and ends the process
 // with ExitInstance's code.
-class CWinApp : public CCmdTarget {
-    DECLARE_DYNAMIC(CWinApp)
+class CWinApp {
 public:
     // Registers the object as the application; appName null: the executable's base name.
     explicit CWinApp(const char* appName = nullptr);
     // Unregisters the object.
-    ~CWinApp() override;
+    virtual ~CWinApp();
     CWinApp(const CWinApp&) = delete;
     CWinApp& operator=(const CWinApp&) = delete;
 
@@ -78,7 +77,6 @@ public:
 
 // A thin wrapper of a window handle; it never owns or destroys the window.
 class CWnd : public CCmdTarget {
-    DECLARE_DYNAMIC(CWnd)
 public:
     CWnd() = default;
     CWnd(const CWnd&) = delete;
@@ -118,7 +116,6 @@ bool DDX_Text(CDataExchange* pDX, int id, CString& value);
 
 // A combo box, usually bound by DDX_Control.
 class CComboBox : public CWnd {
-    DECLARE_DYNAMIC(CComboBox)
 public:
     // Adds an entry (sorted when the box sorts); its index, or CB_ERR.
     int AddString(const char* text);
@@ -137,7 +134,6 @@ public:
 
 // A push button, check box or radio button, usually bound by DDX_Control.
 class CButton : public CWnd {
-    DECLARE_DYNAMIC(CButton)
 public:
     // BST_UNCHECKED (0), BST_CHECKED (1) or BST_INDETERMINATE (2).
     int GetCheck() const;

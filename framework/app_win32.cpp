@@ -33,8 +33,6 @@ UINT ParseProfileInt(const char* text, int defaultValue) {
 
 }  // namespace
 
-IMPLEMENT_DYNAMIC(CWinApp, CCmdTarget)
-
 CWinApp::CWinApp(const char* appName)
     : m_pszAppName(nullptr),
       m_pszRegistryKey(nullptr),

@@ -2,9 +2,6 @@
 
 #include "dlginit_win32.h"
 
-IMPLEMENT_DYNAMIC(CPropertyPage, CWnd)
-IMPLEMENT_DYNAMIC(CPropertySheet, CWnd)
-
 namespace {
 
 // The sheet whose PropertySheetA call is under way; its callback has no user data of its own.

@@ -1,9 +1,5 @@
 #include "afxwin.h"
 
-IMPLEMENT_DYNAMIC(CWnd, CCmdTarget)
-IMPLEMENT_DYNAMIC(CComboBox, CWnd)
-IMPLEMENT_DYNAMIC(CButton, CWnd)
-
 // ---- CWnd --------------------------------------------------------------------------------------
 
 HWND CWnd::GetDlgItem(int id) const { return m_hWnd ? ::GetDlgItem(m_hWnd, id) : nullptr; }

@@ -75,10 +75,9 @@ TEST(FrameworkFileName, TrailByteBackslashIsNotASeparator) {
     EXPECT_STREQ("a\\\xB0" + FileNameOffset("a\\\xB0", Cp949LeadByte), "\xB0");
 }
 
-// ---- Message maps and runtime classes ------------------------------------------------------
+// ---- Message maps ------------------------------------------------------------------------------
 
 class CBasePanel : public CCmdTarget {
-    DECLARE_DYNAMIC(CBasePanel)
     DECLARE_MESSAGE_MAP()
 public:
     int baseClicks = 0;
@@ -88,7 +87,6 @@ public:
 };
 
 class CDerivedPanel : public CBasePanel {
-    DECLARE_DYNAMIC(CDerivedPanel)
     DECLARE_MESSAGE_MAP()
 public:
     int first = 0, second = 0, sharedInDerived = 0;
@@ -100,13 +98,11 @@ public:
 
 const unsigned kClicked = 0, kSelChange = 1;
 
-IMPLEMENT_DYNAMIC(CBasePanel, CCmdTarget)
 BEGIN_MESSAGE_MAP(CBasePanel, CCmdTarget)
     ON_CONTROL(kClicked, 10, &CBasePanel::OnBaseClick)
     ON_CONTROL(kClicked, 30, &CBasePanel::OnSharedInBase)
 END_MESSAGE_MAP()
 
-IMPLEMENT_DYNAMIC(CDerivedPanel, CBasePanel)
 BEGIN_MESSAGE_MAP(CDerivedPanel, CBasePanel)
     ON_CONTROL(kSelChange, 20, &CDerivedPanel::OnFirst)
     ON_CONTROL(kClicked, 20, &CDerivedPanel::OnSecond)
@@ -157,17 +153,6 @@ TEST(FrameworkMessageMap, OnCmdMsgRunsTheHandlerOfTheObjectsOwnClass) {
     EXPECT_TRUE(base.OnCmdMsg(kClicked, 30));
     EXPECT_FALSE(base.OnCmdMsg(kClicked, 20));
     EXPECT_EQ(base.sharedInBase, 1);
-}
-
-TEST(FrameworkRuntimeClass, NamesAndKinds) {
-    CDerivedPanel derived;
-    const CCmdTarget& target = derived;
-    EXPECT_STREQ(target.GetRuntimeClass()->m_lpszClassName, "CDerivedPanel");
-    EXPECT_TRUE(target.IsKindOf(RUNTIME_CLASS(CBasePanel)));
-    EXPECT_TRUE(target.IsKindOf(RUNTIME_CLASS(CCmdTarget)));
-    CBasePanel base;
-    EXPECT_STREQ(base.GetRuntimeClass()->m_lpszClassName, "CBasePanel");
-    EXPECT_FALSE(base.IsKindOf(RUNTIME_CLASS(CDerivedPanel)));
 }
 
 }  // namespace

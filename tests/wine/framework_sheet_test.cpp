@@ -64,7 +64,6 @@ const TemplateBuilder& SecondTemplate() {
 }
 
 class CTestPage : public CPropertyPage {
-    DECLARE_DYNAMIC(CTestPage)
     DECLARE_MESSAGE_MAP()
 public:
     explicit CTestPage(const DLGTEMPLATE* t) : CPropertyPage(t) {}
@@ -100,7 +99,6 @@ public:
     CComboBox m_combo;
 };
 
-IMPLEMENT_DYNAMIC(CTestPage, CPropertyPage)
 BEGIN_MESSAGE_MAP(CTestPage, CPropertyPage)
     ON_BN_CLICKED(kCheckId, &CTestPage::OnCheckClicked)
     ON_CBN_SELCHANGE(kComboId, &CTestPage::OnComboChanged)
@@ -112,7 +110,6 @@ void CALLBACK DriveSheet(HWND, UINT, UINT_PTR, DWORD);
 void CALLBACK Watchdog(HWND, UINT, UINT_PTR, DWORD);
 
 class CTestSheet : public CPropertySheet {
-    DECLARE_DYNAMIC(CTestSheet)
 public:
     CTestSheet() : CPropertySheet("Framework Test Sheet"), m_first(FirstTemplate().Get()), m_second(SecondTemplate().Get()) {
         AddPage(&m_first);
@@ -137,8 +134,6 @@ public:
     bool sheetBoundAtInit = false, secondCreatedAtInit = true, driven = false;
     UINT_PTR watchdog = 0;
 };
-
-IMPLEMENT_DYNAMIC(CTestSheet, CPropertySheet)
 
 void CALLBACK Watchdog(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
@@ -227,8 +222,6 @@ void CALLBACK DriveSheet(HWND, UINT, UINT_PTR id, DWORD) {
 
 TEST(FrameworkPropertySheet, ModalSheetWithTwoPagesBehavesAsAUserSeesIt) {
     CTestSheet sheet;
-    EXPECT_STREQ(sheet.GetRuntimeClass()->m_lpszClassName, "CTestSheet");
-    EXPECT_TRUE(sheet.IsKindOf(RUNTIME_CLASS(CPropertySheet)));
     INT_PTR result = sheet.DoModal();
     KillTimer(nullptr, sheet.watchdog);
     g_driven = nullptr;
@@ -265,7 +258,6 @@ void CALLBACK LookAndCancel(HWND, UINT, UINT_PTR id, DWORD) {
 TEST(FrameworkPropertySheet, RunsAgainAfterClosingAndStartsOnTheSelectedPage) {
     CPropertyPage first(FirstTemplate().Get()), second(SecondTemplate().Get());
     CPropertySheet sheet("Again", nullptr, 1);
-    EXPECT_STREQ(sheet.GetRuntimeClass()->m_lpszClassName, "CPropertySheet");
     sheet.AddPage(&first);
     sheet.AddPage(&second);
     g_startPage = &second;
