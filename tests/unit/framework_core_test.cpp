@@ -96,18 +96,20 @@ public:
     void OnSharedInDerived() { ++sharedInDerived; }
 };
 
+// Notification codes and control ids of these maps alone.
 const unsigned kClicked = 0, kSelChange = 1;
+const unsigned kBaseOnly = 10, kDerivedOnly = 20, kInBoth = 30, kInNeither = 99;
 
 BEGIN_MESSAGE_MAP(CBasePanel, CCmdTarget)
-    ON_CONTROL(kClicked, 10, &CBasePanel::OnBaseClick)
-    ON_CONTROL(kClicked, 30, &CBasePanel::OnSharedInBase)
+    ON_CONTROL(kClicked, kBaseOnly, &CBasePanel::OnBaseClick)
+    ON_CONTROL(kClicked, kInBoth, &CBasePanel::OnSharedInBase)
 END_MESSAGE_MAP()
 
 BEGIN_MESSAGE_MAP(CDerivedPanel, CBasePanel)
-    ON_CONTROL(kSelChange, 20, &CDerivedPanel::OnFirst)
-    ON_CONTROL(kClicked, 20, &CDerivedPanel::OnSecond)
-    ON_CONTROL(kClicked, 30, &CDerivedPanel::OnSharedInDerived)
-    ON_CONTROL(kClicked, 20, &CDerivedPanel::OnFirst)  // shadowed by the earlier row
+    ON_CONTROL(kSelChange, kDerivedOnly, &CDerivedPanel::OnFirst)
+    ON_CONTROL(kClicked, kDerivedOnly, &CDerivedPanel::OnSecond)
+    ON_CONTROL(kClicked, kInBoth, &CDerivedPanel::OnSharedInDerived)
+    ON_CONTROL(kClicked, kDerivedOnly, &CDerivedPanel::OnFirst)  // shadowed by the earlier row
 END_MESSAGE_MAP()
 
 TEST(FrameworkMessageMap, LookupMatchesCodeAndIdAndPrefersTheDerivedClass) {
@@ -116,12 +118,12 @@ TEST(FrameworkMessageMap, LookupMatchesCodeAndIdAndPrefersTheDerivedClass) {
         unsigned code, id;
         CmdHandler expected;
     } cases[] = {
-        {kSelChange, 20, static_cast<CmdHandler>(&CDerivedPanel::OnFirst)},
-        {kClicked, 20, static_cast<CmdHandler>(&CDerivedPanel::OnSecond)},       // first row wins
-        {kClicked, 30, static_cast<CmdHandler>(&CDerivedPanel::OnSharedInDerived)},  // derived first
-        {kClicked, 10, static_cast<CmdHandler>(&CBasePanel::OnBaseClick)},       // from the base map
-        {kSelChange, 10, nullptr},                                               // code must match
-        {kClicked, 99, nullptr},
+        {kSelChange, kDerivedOnly, static_cast<CmdHandler>(&CDerivedPanel::OnFirst)},
+        {kClicked, kDerivedOnly, static_cast<CmdHandler>(&CDerivedPanel::OnSecond)},   // first row wins
+        {kClicked, kInBoth, static_cast<CmdHandler>(&CDerivedPanel::OnSharedInDerived)},  // derived first
+        {kClicked, kBaseOnly, static_cast<CmdHandler>(&CBasePanel::OnBaseClick)},      // from the base map
+        {kSelChange, kBaseOnly, nullptr},                                              // code must match
+        {kClicked, kInNeither, nullptr},
     };
     for (const auto& c : cases) {
         const MessageMapEntry* entry = FindMessageEntry(map, c.code, c.id);
@@ -132,17 +134,17 @@ TEST(FrameworkMessageMap, LookupMatchesCodeAndIdAndPrefersTheDerivedClass) {
         ASSERT_NE(entry, nullptr) << c.code << "/" << c.id;
         EXPECT_TRUE(entry->handler == c.expected) << c.code << "/" << c.id;
     }
-    EXPECT_EQ(FindMessageEntry(nullptr, kClicked, 10), nullptr);
-    EXPECT_EQ(FindMessageEntry(&CBasePanel::messageMap, kSelChange, 20), nullptr);
+    EXPECT_EQ(FindMessageEntry(nullptr, kClicked, kBaseOnly), nullptr);
+    EXPECT_EQ(FindMessageEntry(&CBasePanel::messageMap, kSelChange, kDerivedOnly), nullptr);
 }
 
 TEST(FrameworkMessageMap, OnCmdMsgRunsTheHandlerOfTheObjectsOwnClass) {
     CDerivedPanel derived;
     CCmdTarget& target = derived;
-    EXPECT_TRUE(target.OnCmdMsg(kClicked, 20));
-    EXPECT_TRUE(target.OnCmdMsg(kClicked, 10));
-    EXPECT_TRUE(target.OnCmdMsg(kClicked, 30));
-    EXPECT_FALSE(target.OnCmdMsg(kClicked, 99));
+    EXPECT_TRUE(target.OnCmdMsg(kClicked, kDerivedOnly));
+    EXPECT_TRUE(target.OnCmdMsg(kClicked, kBaseOnly));
+    EXPECT_TRUE(target.OnCmdMsg(kClicked, kInBoth));
+    EXPECT_FALSE(target.OnCmdMsg(kClicked, kInNeither));
     EXPECT_EQ(derived.second, 1);
     EXPECT_EQ(derived.first, 0);
     EXPECT_EQ(derived.baseClicks, 1);
@@ -150,8 +152,8 @@ TEST(FrameworkMessageMap, OnCmdMsgRunsTheHandlerOfTheObjectsOwnClass) {
     EXPECT_EQ(derived.sharedInBase, 0);
 
     CBasePanel base;
-    EXPECT_TRUE(base.OnCmdMsg(kClicked, 30));
-    EXPECT_FALSE(base.OnCmdMsg(kClicked, 20));
+    EXPECT_TRUE(base.OnCmdMsg(kClicked, kInBoth));
+    EXPECT_FALSE(base.OnCmdMsg(kClicked, kDerivedOnly));
     EXPECT_EQ(base.sharedInBase, 1);
 }
 
