@@ -13,28 +13,21 @@
 // the platform in PROPSHEETPAGEA.lParam and binds m_hWnd on its WM_INITDIALOG; WM_COMMAND goes to
 // the message map, WM_NOTIFY to OnNotify.
 class CPropertyPage : public CWnd {
-    DECLARE_DYNAMIC(CPropertyPage)
 public:
-    // A page on dialog template templateId of the program's module (AfxGetInstanceHandle).
+    // A page on dialog template templateId of the program's module (AfxGetInstanceHandle); the
+    // lists' initial data of the same id (dlginit_format.h) fills its lists.
     explicit CPropertyPage(UINT templateId);
-    // A page on an in-memory template, which must outlive the sheet's DoModal.
-    explicit CPropertyPage(const DLGTEMPLATE* dialogTemplate);
 
     // Called once when the page's window is created (the first time it is shown): UpdateData(false).
     // The result is WM_INITDIALOG's: true lets the dialog set the focus.
     virtual bool OnInitDialog();
-    // Called for every WM_NOTIFY to the page. Translates the page notifications into the virtuals
-    // below and sets *pResult (written to DWL_MSGRESULT when true is returned): PSN_SETACTIVE →
-    // OnSetActive, PSN_KILLACTIVE → OnKillActive, PSN_APPLY → OnApply. False (unhandled) for
-    // anything else, Cancel's notifications too: the panel lets Cancel go as the sheet does. An
-    // override handles its codes and then calls this.
+    // Called for every WM_NOTIFY to the page; sets *pResult (written to DWL_MSGRESULT when true is
+    // returned). PSN_SETACTIVE: every activation after the first shows the members again
+    // (UpdateData(false)). PSN_KILLACTIVE: UpdateData(true), and the page always lets go, even when
+    // a control was missing. PSN_APPLY: OnApply. False (unhandled) for anything else, Cancel's
+    // notifications too: the panel lets Cancel go as the sheet does. An override handles its codes
+    // and then calls this.
     virtual bool OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult);
-    // On PSN_SETACTIVE: every activation after the first shows the members again (UpdateData(false)).
-    // False refuses the activation.
-    virtual bool OnSetActive();
-    // On PSN_KILLACTIVE: UpdateData(true). The base always lets the page go, even when a control
-    // was missing; an override that validates returns false to keep the page active.
-    virtual bool OnKillActive();
     // On PSN_APPLY (OK or Apply; only pages already created get it): true accepts (PSNRET_NOERROR),
     // false refuses and keeps the page (PSNRET_INVALID_NOCHANGEPAGE). The base accepts.
     virtual bool OnApply();
@@ -43,14 +36,12 @@ public:
     // any more (PSM_UNCHANGED: Apply disabled when no other page has changes).
     void SetModified(bool changed = true);
 
-    PROPSHEETPAGEA m_psp;  // what the sheet passes to CreatePropertySheetPageA; flags may be added
-
 private:
     friend class CPropertySheet;
-    void InitPageHeader();
     // The page's dialog procedure: binds on WM_INITDIALOG, then dispatches to the object.
     static INT_PTR CALLBACK PageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
+    PROPSHEETPAGEA m_psp;  // what the sheet passes to CreatePropertySheetPageA
     bool m_bFirstSetActive = true;
 };
 
@@ -58,7 +49,6 @@ private:
 
 // A modal property sheet with the standard buttons OK, Cancel and Apply.
 class CPropertySheet : public CWnd {
-    DECLARE_DYNAMIC(CPropertySheet)
 public:
     enum { kMaxPages = 16 };
 
@@ -68,12 +58,9 @@ public:
 
     // Appends a page; the page must outlive the sheet's DoModal. False when the sheet is full.
     bool AddPage(CPropertyPage* page);
-    // Number of pages added.
-    int GetPageCount() const { return m_nPages; }
-    // Page index, or null.
-    CPropertyPage* GetPage(int index) const;
     // Runs the sheet modally (PropertySheetA); returns when it closes: IDOK, IDCANCEL (0 and
     // ID_PSREBOOTSYSTEM etc. as the platform reports), or -1 when the sheet could not be created.
+    // m_hWnd is the sheet's window meanwhile, and null again afterwards.
     INT_PTR DoModal();
 
     // Called once per DoModal, when the sheet's window exists and before any page is active: from
@@ -81,26 +68,21 @@ public:
     // another program is handled before it. The result is not used.
     virtual bool OnInitDialog();
 
-    PROPSHEETHEADERA m_psh;  // header for PropertySheetA; flags may be added before DoModal
-
 private:
-    // PropertySheetA's callback: binds and subclasses the sheet window on PSCB_INITIALIZED, then
-    // runs OnInitDialog.
+    // PropertySheetA's callback: binds the sheet window on PSCB_INITIALIZED, then runs
+    // OnInitDialog.
     static int CALLBACK SheetCallback(HWND hwnd, UINT message, LPARAM lParam);
-    // The sheet's subclass procedure: WM_COMMAND, unbinding.
-    static LRESULT CALLBACK SheetProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
+    PROPSHEETHEADERA m_psh;  // what DoModal passes to PropertySheetA, less the pages
     CString m_strCaption;
     CPropertyPage* m_pages[kMaxPages] = {};
     int m_nPages = 0;
-    WNDPROC m_pfnSuper = nullptr;
 };
 
 // ---- File dialog ---------------------------------------------------------------------------
 
-// The common file-open or file-save dialog.
-class CFileDialog : public CCmdTarget {
-    DECLARE_DYNAMIC(CFileDialog)
+// The common file-open dialog.
+class CFileDialog {
 public:
     // openFileDialog: true, for a file to open (the program saves nothing through a dialog, so
     // there is no save dialog); defExt: appended when the user types no extension;

@@ -10,13 +10,6 @@ public:
     // A local calendar time: year (e.g. 1999), month 1-12, day 1-31, hour, minute, second.
     CTime(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
 
-    int GetYear() const { return m_year; }
-    int GetMonth() const { return m_month; }
-    int GetDay() const { return m_day; }
-    int GetHour() const { return m_hour; }
-    int GetMinute() const { return m_minute; }
-    int GetSecond() const { return m_second; }
-
     // The time formatted as strftime does for %d %m %y %Y %H %M %S and %%, e.g. "%d/%m/%y" gives
     // "17/09/99"; other conversions stay as written. Empty when the result would exceed 255 bytes.
     CString Format(const char* format) const;

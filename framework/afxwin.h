@@ -11,23 +11,19 @@ class CWnd;
 // ---- Application -------------------------------------------------------------------------------
 
 // The program's one application object: a static instance of a class derived from CWinApp.
-// The framework's WinMain finds it through AfxGetApp(), calls InitInstance, and ends the process
-// with ExitInstance's code.
-class CWinApp : public CCmdTarget {
-    DECLARE_DYNAMIC(CWinApp)
+// The framework's WinMain finds it and calls InitInstance; the process then ends with code 0.
+class CWinApp {
 public:
-    // Registers the object as the application; appName null: the executable's base name.
-    explicit CWinApp(const char* appName = nullptr);
+    // Registers the object as the application, named by the executable's base name.
+    CWinApp();
     // Unregisters the object.
-    ~CWinApp() override;
+    virtual ~CWinApp();
     CWinApp(const CWinApp&) = delete;
     CWinApp& operator=(const CWinApp&) = delete;
 
     // Called once by WinMain. A dialog-based program runs its dialog here and returns false; the
     // framework has no message loop of its own, so the program then ends whatever the result.
     virtual bool InitInstance();
-    // Called by WinMain after InitInstance; the exit code.
-    virtual int ExitInstance();
 
     // Called by InitInstance: the counterpart of the 3D-controls library of Windows 3.x. Windows 95
     // draws dialogs in 3D on its own, so this only initialises the common controls. Always true.
@@ -41,27 +37,22 @@ public:
     // Writes an integer to the profile (REG_DWORD in the registry); true on success.
     bool WriteProfileInt(const char* section, const char* entry, int value);
 
-    const char* m_pszAppName;       // application name: given, or the executable's base name
-    const char* m_pszRegistryKey;   // set by SetRegistryKey; null: no profile
-    HINSTANCE m_hInstance;          // the program's module
-    CWnd* m_pMainWnd;               // the main window (a dialog-based program: its sheet), or null
+    CWnd* m_pMainWnd;  // the main window (a dialog-based program: its sheet), or null
 
 private:
     // Opens (create: also creates) Software\<key>\<app>\<section> under HKCU; null on failure.
     HKEY OpenSectionKey(const char* section, bool create) const;
 
-    CString m_strAppName;
-    CString m_strRegistryKey;
+    CString m_strAppName;      // the executable's base name
+    CString m_strRegistryKey;  // set by SetRegistryKey; empty: no profile
 };
 
 // The application object, or null when none is constructed.
 CWinApp* AfxGetApp();
-// The program's module handle (the application's, or the executable's when there is no app).
+// The program's module handle: the executable's.
 HINSTANCE AfxGetInstanceHandle();
 // True when byte leads a double-byte character of the system's ANSI code page.
 bool AfxIsLeadByte(unsigned char byte);
-// The body of the framework's WinMain; callable from a program's own WinMain as well.
-int AfxWinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand);
 
 // ---- Windows and data exchange -------------------------------------------------------------
 
@@ -78,22 +69,13 @@ public:
 
 // A thin wrapper of a window handle; it never owns or destroys the window.
 class CWnd : public CCmdTarget {
-    DECLARE_DYNAMIC(CWnd)
 public:
     CWnd() = default;
     CWnd(const CWnd&) = delete;
     CWnd& operator=(const CWnd&) = delete;
 
-    // The window handle, or null when not bound.
-    HWND GetSafeHwnd() const { return m_hWnd; }
-    // The child control with the given id, or null.
-    HWND GetDlgItem(int id) const;
     // Sets a child control's text; an id without a control is ignored.
     void SetDlgItemText(int id, const char* text);
-    // Sets this window's text.
-    void SetWindowText(const char* text);
-    // Reads this window's text into text (empty when unbound).
-    void GetWindowText(CString& text) const;
     // Enables or disables the window; true when it was disabled before (as EnableWindow reports).
     bool EnableWindow(bool enable = true);
     // Sends a message to the window; 0 when unbound.
@@ -118,26 +100,17 @@ bool DDX_Text(CDataExchange* pDX, int id, CString& value);
 
 // A combo box, usually bound by DDX_Control.
 class CComboBox : public CWnd {
-    DECLARE_DYNAMIC(CComboBox)
 public:
-    // Adds an entry (sorted when the box sorts); its index, or CB_ERR.
-    int AddString(const char* text);
-    // Selects the first entry after startAfter (-1: from the top) that begins with text, ignoring
-    // case; its index, or CB_ERR with the selection unchanged.
-    int SelectString(int startAfter, const char* text);
     // Index of the selected entry, or CB_ERR.
     int GetCurSel() const;
     // Selects an entry by index (-1: none); sends no CBN_SELCHANGE.
     int SetCurSel(int index);
     // The text of entry index; empty when there is no such entry.
     void GetLBText(int index, CString& text) const;
-    // Number of entries.
-    int GetCount() const;
 };
 
 // A push button, check box or radio button, usually bound by DDX_Control.
 class CButton : public CWnd {
-    DECLARE_DYNAMIC(CButton)
 public:
     // BST_UNCHECKED (0), BST_CHECKED (1) or BST_INDETERMINATE (2).
     int GetCheck() const;
@@ -145,7 +118,6 @@ public:
     void SetCheck(int state);
 };
 
-// Message-map rows for control notifications (see cmdtarget.h): ON_BN_CLICKED(1012, &CMy::OnX).
+// Message-map rows for control notifications (see cmdtarget.h): ON_BN_CLICKED(IDC_X, &CMy::OnX).
 #define ON_BN_CLICKED(id, memberFn) ON_CONTROL(BN_CLICKED, id, memberFn)
 #define ON_CBN_SELCHANGE(id, memberFn) ON_CONTROL(CBN_SELCHANGE, id, memberFn)
-#define ON_EN_CHANGE(id, memberFn) ON_CONTROL(EN_CHANGE, id, memberFn)

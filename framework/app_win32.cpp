@@ -33,17 +33,7 @@ UINT ParseProfileInt(const char* text, int defaultValue) {
 
 }  // namespace
 
-IMPLEMENT_DYNAMIC(CWinApp, CCmdTarget)
-
-CWinApp::CWinApp(const char* appName)
-    : m_pszAppName(nullptr),
-      m_pszRegistryKey(nullptr),
-      m_hInstance(GetModuleHandleA(nullptr)),
-      m_pMainWnd(nullptr),
-      m_strAppName(appName ? CString(appName) : ExecutableBaseName()) {
-    m_pszAppName = m_strAppName.c_str();
-    g_app = this;
-}
+CWinApp::CWinApp() : m_pMainWnd(nullptr), m_strAppName(ExecutableBaseName()) { g_app = this; }
 
 CWinApp::~CWinApp() {
     if (g_app == this) g_app = nullptr;
@@ -51,22 +41,17 @@ CWinApp::~CWinApp() {
 
 bool CWinApp::InitInstance() { return true; }
 
-int CWinApp::ExitInstance() { return 0; }
-
 bool CWinApp::Enable3dControlsStatic() {
     InitCommonControls();
     return true;
 }
 
-void CWinApp::SetRegistryKey(const char* key) {
-    m_strRegistryKey = key ? key : "";
-    m_pszRegistryKey = m_strRegistryKey.IsEmpty() ? nullptr : m_strRegistryKey.c_str();
-}
+void CWinApp::SetRegistryKey(const char* key) { m_strRegistryKey = key; }
 
 HKEY CWinApp::OpenSectionKey(const char* section, bool create) const {
-    if (!m_pszRegistryKey) return nullptr;
+    if (m_strRegistryKey.IsEmpty()) return nullptr;
     // One level at a time: each step's key is the parent of the next.
-    const char* path[] = {"Software", m_pszRegistryKey, m_pszAppName, section};
+    const char* path[] = {"Software", m_strRegistryKey, m_strAppName, section};
     HKEY key = HKEY_CURRENT_USER;
     for (const char* name : path) {
         HKEY next = nullptr;
@@ -118,18 +103,12 @@ CWinApp* AfxGetApp() { return g_app; }
 
 bool AfxIsLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
 
-HINSTANCE AfxGetInstanceHandle() { return g_app ? g_app->m_hInstance : GetModuleHandleA(nullptr); }
-
-int AfxWinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    CWinApp* app = AfxGetApp();
-    if (!app) return -1;
-    if (instance) app->m_hInstance = instance;
-    app->InitInstance();
-    return app->ExitInstance();
-}
+HINSTANCE AfxGetInstanceHandle() { return GetModuleHandleA(nullptr); }
 
 // The program's entry: lives beside CWinApp so that a program deriving its application from
 // CWinApp links it without naming it; a program without an application object never pulls it in.
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand) {
-    return AfxWinMain(instance, previous, commandLine, showCommand);
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    if (!g_app) return -1;
+    g_app->InitInstance();
+    return 0;
 }

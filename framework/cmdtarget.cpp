@@ -1,11 +1,5 @@
 #include "cmdtarget.h"
 
-bool CRuntimeClass::IsDerivedFrom(const CRuntimeClass* pClass) const {
-    for (const CRuntimeClass* each = this; each; each = each->m_pBaseClass)
-        if (each == pClass) return true;
-    return false;
-}
-
 const MessageMapEntry* FindMessageEntry(const MessageMap* map, unsigned code, unsigned id) {
     for (; map; map = map->base)
         for (const MessageMapEntry* entry = map->entries; entry && entry->handler; ++entry)
@@ -13,17 +7,10 @@ const MessageMapEntry* FindMessageEntry(const MessageMap* map, unsigned code, un
     return nullptr;
 }
 
-const CRuntimeClass CCmdTarget::classRecord = {"CCmdTarget", nullptr};
 const MessageMapEntry CCmdTarget::messageEntries[] = {{0, 0, nullptr}};
 const MessageMap CCmdTarget::messageMap = {nullptr, CCmdTarget::messageEntries};
 
-const CRuntimeClass* CCmdTarget::GetRuntimeClass() const { return &classRecord; }
-
 const MessageMap* CCmdTarget::GetMessageMap() const { return &messageMap; }
-
-bool CCmdTarget::IsKindOf(const CRuntimeClass* pClass) const {
-    return GetRuntimeClass()->IsDerivedFrom(pClass);
-}
 
 bool CCmdTarget::OnCmdMsg(unsigned code, unsigned id) {
     const MessageMapEntry* entry = FindMessageEntry(GetMessageMap(), code, id);

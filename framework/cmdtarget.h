@@ -1,33 +1,11 @@
-// Runtime class names and message maps: the portable core shared by every framework class.
+// Message maps: the portable core of the classes that handle control notifications.
 // No Win32 header here, so the lookup and dispatch run in native unit tests too.
 #pragma once
 
-// ---- Runtime class information -------------------------------------------------------------
-
-// A class's name and its base class's record; one static instance per class.
-struct CRuntimeClass {
-    const char* m_lpszClassName;
-    const CRuntimeClass* m_pBaseClass;
-
-    // True when this class is pClass or derives from it; walks the base chain.
-    bool IsDerivedFrom(const CRuntimeClass* pClass) const;
-};
-
-// The CRuntimeClass record of a class that uses DECLARE_DYNAMIC.
-#define RUNTIME_CLASS(theClass) (&theClass::classRecord)
-
-// In the class body: gives the class its own runtime class record.
-#define DECLARE_DYNAMIC(theClass)                                      \
-public:                                                                \
-    static const CRuntimeClass classRecord;                            \
-    const CRuntimeClass* GetRuntimeClass() const override;
-
-// In one source file: the record, named by the class's own name, chained to its base.
-#define IMPLEMENT_DYNAMIC(theClass, baseClass)                                              \
-    const CRuntimeClass theClass::classRecord = {#theClass, RUNTIME_CLASS(baseClass)};      \
-    const CRuntimeClass* theClass::GetRuntimeClass() const { return &theClass::classRecord; }
-
-// ---- Message maps ------------------------------------------------------------------------------
+// Nothing reads a class's runtime name, so these declare nothing; the panel's classes still name
+// them.
+#define DECLARE_DYNAMIC(theClass)
+#define IMPLEMENT_DYNAMIC(theClass, baseClass)
 
 class CCmdTarget;
 
@@ -69,19 +47,14 @@ public:                                                \
 // A row: notification code, control id, &CMyClass::OnSomething.
 #define ON_CONTROL(code, id, memberFn) {static_cast<unsigned>(code), static_cast<unsigned>(id), static_cast<CmdHandler>(memberFn)},
 
-// Base of every class that carries a runtime class name and a message map.
+// Base of every class that carries a message map.
 class CCmdTarget {
 public:
-    static const CRuntimeClass classRecord;
     static const MessageMap messageMap;
 
     virtual ~CCmdTarget() = default;
-    // The runtime class record of the object's most derived class (DECLARE_DYNAMIC overrides it).
-    virtual const CRuntimeClass* GetRuntimeClass() const;
     // The message map of the object's most derived class (DECLARE_MESSAGE_MAP overrides it).
     virtual const MessageMap* GetMessageMap() const;
-    // True when the object's class is pClass or derives from it.
-    bool IsKindOf(const CRuntimeClass* pClass) const;
     // Runs the handler mapped to (code, id), if any; called for each WM_COMMAND. True when one ran.
     bool OnCmdMsg(unsigned code, unsigned id);
 

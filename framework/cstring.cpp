@@ -82,17 +82,8 @@ int CString::ReverseFind(char ch) const {
     return hit ? static_cast<int>(hit - c_str()) : -1;
 }
 
-int CString::Find(const char* text) const {
-    const char* hit = strstr(c_str(), text);
-    return hit ? static_cast<int>(hit - c_str()) : -1;
-}
-
 CString CString::Left(size_t count) const {
     return CString(c_str(), count < m_length ? count : m_length);
-}
-
-CString CString::Mid(size_t first) const {
-    return first < m_length ? CString(c_str() + first, m_length - first) : CString();
 }
 
 char* CString::GetBuffer(size_t minLength) {

@@ -25,7 +25,6 @@ public:
     size_t GetLength() const { return m_length; }
     bool IsEmpty() const { return m_length == 0; }
     void Empty();
-    char operator[](size_t index) const { return c_str()[index]; }
 
     // Formatting through FormatText (%s, %d, %u, %X with widths and '-'); at most FormatTextLimit
     // characters.
@@ -33,10 +32,8 @@ public:
 
     // Index of the last occurrence of ch, or -1.
     int ReverseFind(char ch) const;
-    // Index of the first occurrence of text, or -1.
-    int Find(const char* text) const;
+    // The first count characters (all of them when there are fewer).
     CString Left(size_t count) const;
-    CString Mid(size_t first) const;
 
     // Writable buffer of at least minLength bytes plus a terminator; call ReleaseBuffer after writing.
     char* GetBuffer(size_t minLength);
@@ -53,6 +50,5 @@ private:
 
 bool operator==(const CString& a, const CString& b);
 bool operator==(const CString& a, const char* b);
-inline bool operator!=(const CString& a, const CString& b) { return !(a == b); }
 inline bool operator!=(const CString& a, const char* b) { return !(a == b); }
 CString operator+(const CString& a, const char* b);

@@ -22,7 +22,7 @@ size_t ParseDlgInit(const unsigned char* data, size_t size, DlgInitVisitor visit
         if (length > size - at) break;
         const char* text = reinterpret_cast<const char*>(data + at);
         if (length > 0 && memchr(text, '\0', length) != nullptr &&
-            (message == DlgInitLbAddString || message == DlgInitCbAddString)) {
+            (message == DLGINIT_LB_ADDSTRING || message == DLGINIT_CB_ADDSTRING)) {
             visit(DlgInitRecord{id, message, text}, context);
             ++visited;
         }

@@ -1,6 +1,7 @@
 #include "afxfile.h"
 
 #include <string.h>
+#include <windows.h>
 
 namespace {
 
@@ -20,11 +21,6 @@ bool CFile::GetStatus(const char* fileName, CFileStatus& status) {
     HANDLE search = FindFirstFileA(fileName, &found);
     if (search == INVALID_HANDLE_VALUE) return false;
     FindClose(search);
-    strcpy(status.m_szFullName, fileName);
-    status.m_ctime = LocalTime(found.ftCreationTime);
     status.m_mtime = LocalTime(found.ftLastWriteTime);
-    status.m_atime = LocalTime(found.ftLastAccessTime);
-    status.m_size = found.nFileSizeLow;
-    status.m_attribute = static_cast<BYTE>(found.dwFileAttributes);
     return true;
 }

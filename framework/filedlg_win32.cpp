@@ -3,8 +3,6 @@
 #include "afxdlgs.h"
 #include "filedialog_text.h"
 
-IMPLEMENT_DYNAMIC(CFileDialog, CCmdTarget)
-
 namespace {
 
 typedef BOOL(WINAPI* FileDialogFunction)(OPENFILENAMEA*);

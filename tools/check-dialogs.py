@@ -2,20 +2,53 @@
 """Checks the resources compiled into Orrivan.exe against the panel's layout.
 
 Reads the PE resource directory of the executable and checks, for English (0x409) and Korean
-(0x412): dialogs 135 and 136 control by control (id, class, style, position, size, text) and in
-reading order, which is the order Tab walks them in (derived from the positions below), the
-lists' initial data (type 240, id 136), the two bitmaps and their sizes, the program icon and the
-version information. The lists' data is language-neutral, one copy for both. Korean texts are compared as Unicode and must also be representable in code
-page 949, the ANSI code page the page code reads them back in.
+(0x412): the Information and Setting pages control by control (id, class, style, position and
+size in dialog units, text) and in reading order, which is the order Tab walks them in (derived
+from the positions below), the lists' initial data, the two bitmaps and their sizes, the program
+icon and the version information. The lists' data is language-neutral, one copy for both. Korean
+texts are compared as Unicode and must also be representable in code page 949, the ANSI code page
+the page code reads them back in. This is the one check of the pages' layout; the end-to-end tests
+see the running pages. The ids come from panel/res/resource.h.
 
 Usage: check-dialogs.py Orrivan.exe [--dump]
 Exit status 0 when everything matches, 1 with one line per difference otherwise.
 """
 
+import os
+import re
 import struct
 import sys
+import types
 
-RT_BITMAP, RT_ICON, RT_DIALOG, RT_GROUP_ICON, RT_VERSION, RT_DLGINIT = 2, 3, 5, 14, 16, 240
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+
+
+def read_defines(path, names=None):
+    """The #defines of a resource header whose value is a number (or the name of one), with those of
+    the headers it includes by a relative path."""
+    names = {} if names is None else names
+    with open(path, encoding='latin-1') as f:
+        for line in f:
+            include = re.match(r'\s*#include\s+"([^"]+)"', line)
+            if include:
+                read_defines(os.path.join(os.path.dirname(path), include.group(1)), names)
+                continue
+            define = re.match(r'\s*#define\s+(\w+)\s+\(?(-?\w+)\)?\s*(//.*)?$', line)
+            if not define:
+                continue
+            name, value = define.group(1), define.group(2)
+            if value in names:
+                names[name] = names[value]
+            elif re.fullmatch(r'-?(0x[0-9a-fA-F]+|\d+)', value):
+                names[name] = int(value, 0)
+    return names
+
+
+# The panel's resource ids, and the list data's type and message, from their one home.
+R = types.SimpleNamespace(**read_defines(os.path.join(ROOT, 'panel', 'res', 'resource.h')))
+
+RT_BITMAP, RT_ICON, RT_DIALOG, RT_GROUP_ICON, RT_VERSION = 2, 3, 5, 14, 16
+RT_DLGINIT = R.RES_DLGINIT
 EN, KO, NEUTRAL = 0x0409, 0x0412, 0x0000
 
 WS_CHILD, WS_VISIBLE, WS_DISABLED, WS_CAPTION = 0x40000000, 0x10000000, 0x08000000, 0x00C00000
@@ -49,16 +82,21 @@ NO_ID = 0xFFFF
 # Rows of the driver table of the Information page:
 # y, file name, English description, Korean description, version id, date id.
 DRIVER_ROWS = [
-    (153, "KESTRO.EXE", "Dos Initialization Driver", "도스 초기화 드라이버", 1004, 1009),
-    (165, "VTESSAN.VXD", "Master Virtual Device", "마스터 가상 사운드 장치", 1005, 1010),
-    (177, "TESSAN.DRV", "Master Sound Device", "마스터 사운드 재생 장치", 1006, 1011),
-    (189, "VKELDA.VXD", "Slave Virtual Device", "슬레이브 가상 사운드 장치", 1007, 1012),
-    (201, "KELDA.DRV", "Slave Sound Device", "슬레이브 사운드 재생 장치", 1008, 1013),
+    (153, "KESTRO.EXE", "Dos Initialization Driver", "도스 초기화 드라이버",
+     R.IDC_INFO_VER_KESTRO, R.IDC_INFO_DATE_KESTRO),
+    (165, "VTESSAN.VXD", "Master Virtual Device", "마스터 가상 사운드 장치",
+     R.IDC_INFO_VER_VTESSAN, R.IDC_INFO_DATE_VTESSAN),
+    (177, "TESSAN.DRV", "Master Sound Device", "마스터 사운드 재생 장치",
+     R.IDC_INFO_VER_TESSAN, R.IDC_INFO_DATE_TESSAN),
+    (189, "VKELDA.VXD", "Slave Virtual Device", "슬레이브 가상 사운드 장치",
+     R.IDC_INFO_VER_VKELDA, R.IDC_INFO_DATE_VKELDA),
+    (201, "KELDA.DRV", "Slave Sound Device", "슬레이브 사운드 재생 장치",
+     R.IDC_INFO_VER_KELDA, R.IDC_INFO_DATE_KELDA),
 ]
 
 
 def info_controls(korean):
-    """Dialog 135: (kind, id, (x, y, w, h), text)."""
+    """The Information page: (kind, id, (x, y, w, h), text)."""
     t = (lambda en, ko: ko) if korean else (lambda en, ko: en)
     group_drop = (1, 2) if korean else (0, 0)   # System Info and Driver Info sit lower in Korean
     value_x, value_w = (71, 109) if korean else (77, 103)
@@ -66,19 +104,19 @@ def info_controls(korean):
     sys_y = 76 + group_drop[0]
     drv_y = 125 + group_drop[1]
     rows = [
-        ('bitmap', NO_ID, (7, 7, 23, 30), 130),
+        ('bitmap', NO_ID, (7, 7, 23, 30), R.IDB_LOGO),
         ('label', NO_ID, (44, 17, 122 if korean else 146, 15),
          t("Quenley Zentaro Control Pannel", "Quenley Zentaro 제어판")),
         ('label', NO_ID, (7, 47, 99, 11), t("Manufacturer : Tavish Corp.", "제조업체 : (주)Tavish")),
         ('label', NO_ID, (7, 59, 99, 8), t("Device Type  : Audio Card", "장치종류 : 오디오 카드")),
-        ('bitmap', NO_ID, (137, 46, 88, 23), 132),
+        ('bitmap', NO_ID, (137, 46, 88, 23), R.IDB_BANNER),
         ('group', NO_ID, (7, sys_y, 225, 41), t("System Info", "시스템 정보")),
         ('label', NO_ID, (14, 89 + group_drop[0], label_w[0], 8),
          t("Windows Version :", "윈도우    버젼   :")),
-        ('value', 1000, (value_x, 90 + group_drop[0], value_w, 8), ""),
+        ('value', R.IDC_INFO_WINVER, (value_x, 90 + group_drop[0], value_w, 8), ""),
         ('label', NO_ID, (14, 102 + group_drop[0], label_w[1], 8),
          t("Main PCI Chipset :", "메인보드 칩셋   :")),
-        ('value', 1001, (value_x, 102 + group_drop[0], value_w, 8), ""),
+        ('value', R.IDC_INFO_CHIPSET, (value_x, 102 + group_drop[0], value_w, 8), ""),
         ('group', NO_ID, (7, drv_y, 225, 88 if korean else 89),
          t("Driver Info", "드라이버 정보")),
         ('label', NO_ID, (14, 138, 211, 8),
@@ -96,33 +134,33 @@ def info_controls(korean):
 
 
 def setting_controls(korean):
-    """Dialog 136."""
+    """The Setting page."""
     t = (lambda en, ko: ko) if korean else (lambda en, ko: en)
     browse = t("Browse", "찾   기")
     return [
-        ('bitmap', NO_ID, (7, 7, 23, 30), 130),
+        ('bitmap', NO_ID, (7, 7, 23, 30), R.IDB_LOGO),
         ('label', NO_ID, (44, 17, 122 if korean else 142, 15),
          t("Quenley Zentaro Contorl Pannel", "Quenley Zentaro 제어판")),
         ('group', NO_ID, (7, 41, 225, 40), t("Resource Setting", "리소스 설정")),
         ('label', NO_ID, (13, 53, 61, 8), t("Sound Interrupt", "사운드 인터럽트")),
-        ('combo', 1010, (84, 51, 33, 40), ""),
+        ('combo', R.IDC_IRQ, (84, 51, 33, 40), ""),
         ('label', NO_ID, (130, 53, 47 if korean else 52, 8), t("Sound Address", "사운드 주소")),
-        ('combo-sorted', 1011, (190, 51, 33, 40), ""),
-        ('check', 1012, (171, 68, 52, 10), t("Auto Detect", "자동 설정")),
+        ('combo-sorted', R.IDC_PORT, (190, 51, 33, 40), ""),
+        ('check', R.IDC_AUTODETECT, (171, 68, 52, 10), t("Auto Detect", "자동 설정")),
         ('group', NO_ID, (7, 86, 225, 97), t("Firmware/Bank Setting", "초기화 펌웨어/뱅크 설정")),
         ('label', NO_ID, (13, 98, 65, 8), t("Firmware Setting", "펌웨어 설정")),
-        ('button', 1016, (182, 107, 44, 14), browse),
-        ('path', 1013, (13, 108, 163, 13), ""),
-        ('button', 1017, (182, 135, 44, 14), browse),
-        ('path', 1014, (13, 136, 163, 13), ""),
-        ('button', 1018, (182, 165, 44, 14), browse),
-        ('path', 1015, (13, 165, 163, 13), ""),
+        ('button', R.IDC_BROWSE_FIRMWARE, (182, 107, 44, 14), browse),
+        ('path', R.IDC_FIRMWARE_PATH, (13, 108, 163, 13), ""),
+        ('button', R.IDC_BROWSE_MASTERBANK, (182, 135, 44, 14), browse),
+        ('path', R.IDC_MASTERBANK_PATH, (13, 136, 163, 13), ""),
+        ('button', R.IDC_BROWSE_SLAVEBANK, (182, 165, 44, 14), browse),
+        ('path', R.IDC_SLAVEBANK_PATH, (13, 165, 163, 13), ""),
         ('label', NO_ID, (13, 126, 65, 8), t("Master Bank Setting", "마스터 뱅크 설정")),
         ('label', NO_ID, (13, 155, 65, 8), t("Slave Bank Setting", "슬레이브 뱅크 설정")),
         ('group', NO_ID, (7, 187, 225, 27), t("Program", "프로그램 호출")),
-        ('button', 1020, (86, 197, 68, 14), t("MultiMedia Info", "멀티미디어 등록정보")),
-        ('button', 1019, (13, 197, 68, 14), t("System Info", "시스템 등록정보")),
-        ('button', 1021, (158, 197, 68, 14), t("Bank Manager", "뱅크 메니져")),
+        ('button', R.IDC_MULTIMEDIA_INFO, (86, 197, 68, 14), t("MultiMedia Info", "멀티미디어 등록정보")),
+        ('button', R.IDC_SYSTEM_INFO, (13, 197, 68, 14), t("System Info", "시스템 등록정보")),
+        ('button', R.IDC_BANK_MANAGER, (158, 197, 68, 14), t("Bank Manager", "뱅크 메니져")),
     ]
 
 
@@ -144,15 +182,14 @@ def reading_order(controls):
 
 
 DIALOGS = {
-    (135, EN): ("Information", info_controls(False)),
-    (135, KO): ("정보", info_controls(True)),
-    (136, EN): ("Setting", setting_controls(False)),
-    (136, KO): ("설정", setting_controls(True)),
+    (R.IDD_INFO, EN): ("Information", info_controls(False)),
+    (R.IDD_INFO, KO): ("정보", info_controls(True)),
+    (R.IDD_SETTING, EN): ("Setting", setting_controls(False)),
+    (R.IDD_SETTING, KO): ("설정", setting_controls(True)),
 }
 
-LIST_DATA = [(1010, s) for s in ("5", "7", "9", "10", "11", "12")] + \
-            [(1011, s) for s in ("330", "340", "350", "360", "370", "390")]
-CB_ADDSTRING_16 = 0x0403
+LIST_DATA = [(R.IDC_IRQ, s) for s in ("5", "7", "9", "10", "11", "12")] + \
+            [(R.IDC_PORT, s) for s in ("330", "340", "350", "360", "370", "390")]
 
 VERSION_STRINGS = {
     "CompanyName": "Tavish Corp.",
@@ -332,8 +369,8 @@ def parse_dlginit(buf):
 
 
 def check_dlginit(res, lang, errors):
-    where = f"list data 136 lang {lang:#06x}"
-    buf = res.get((RT_DLGINIT, 136, lang))
+    where = f"list data {R.IDD_SETTING} lang {lang:#06x}"
+    buf = res.get((RT_DLGINIT, R.IDD_SETTING, lang))
     if buf is None:
         errors.append(f"{where}: missing")
         return
@@ -342,7 +379,7 @@ def check_dlginit(res, lang, errors):
     except Error as e:
         errors.append(f"{where}: {e}")
         return
-    want = [(cid, CB_ADDSTRING_16, s.encode('ascii') + b'\0') for cid, s in LIST_DATA]
+    want = [(cid, R.DLGINIT_CB_ADDSTRING, s.encode('ascii') + b'\0') for cid, s in LIST_DATA]
     if records != want:
         errors.append(f"{where}: got {records!r}, want {want!r}")
     if any(buf[end:]):
@@ -451,10 +488,10 @@ def dump(res):
             print(f"  {cid!s:>5} {i['cls']:<8} {i['style']:#010x} {i['exstyle']:#x} "
                   f"{str(i['rect']):<22} {i['text']!r}")
     for lang in (NEUTRAL,):
-        buf = res.get((RT_DLGINIT, 136, lang))
+        buf = res.get((RT_DLGINIT, R.IDD_SETTING, lang))
         if buf is not None:
             records, _ = parse_dlginit(buf)
-            print(f"list data 136 lang {lang:#06x}: "
+            print(f"list data {R.IDD_SETTING} lang {lang:#06x}: "
                   + ", ".join(f"{c}:{d.rstrip(bytes(1)).decode()}" for c, _, d in records))
 
 
@@ -471,9 +508,9 @@ def main(argv):
         for dlg_id, lang in sorted(DIALOGS):
             check_dialog(res, dlg_id, lang, errors)
         check_dlginit(res, NEUTRAL, errors)
-        check_bitmap(res, 130, (40, 41), errors)
-        check_bitmap(res, 132, (154, 32), errors)
-        check_icon(res, 128, [(32, 32, 4), (16, 16, 4)], errors)
+        check_bitmap(res, R.IDB_LOGO, (40, 41), errors)
+        check_bitmap(res, R.IDB_BANNER, (154, 32), errors)
+        check_icon(res, R.IDI_PANEL, [(32, 32, 4), (16, 16, 4)], errors)
         check_version(res, errors)
     except (Error, struct.error, UnicodeDecodeError) as e:
         print(f"check-dialogs: {e}", file=sys.stderr)

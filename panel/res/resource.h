@@ -90,15 +90,8 @@
 
 // Initial contents of a dialog's list controls: a resource of type RES_DLGINIT with the
 // dialog's id, language-neutral beside the icon (Setting page: IDD_SETTING). The page applies
-// it in its initialisation, before anything selects an entry. Layout, packed, little-endian:
-//   repeated:  WORD control id, WORD message, DWORD n, n bytes of data
-//   end:       WORD 0
-// The message is a 16-bit-era code: DLGINIT_CB_ADDSTRING means CB_ADDSTRING with the data as
-// the string (its n bytes include the terminating NUL; records are not aligned);
-// DLGINIT_LB_ADDSTRING means LB_ADDSTRING likewise. A reader must stop at the end of the
-// resource even without the final 0, and skip a record whose string lacks its NUL.
-#define RES_DLGINIT             240
-#define DLGINIT_LB_ADDSTRING    0x0401
-#define DLGINIT_CB_ADDSTRING    0x0403
+// it in its initialisation, before anything selects an entry. Its type, layout and messages are
+// the framework's.
+#include "../../framework/dlginit_format.h"
 
 #endif

@@ -9,6 +9,7 @@
 
 #include "panel_driver.h"
 #include "panel_fixture.h"
+#include "resource.h"
 
 namespace e2e {
 namespace {
@@ -42,19 +43,20 @@ TEST_F(FirstView, SettingPageShowsStoredFilesCardResourcesAndAutoDetect) {
     ASSERT_TRUE(page);
 
     // The INI file's values, upper-cased.
-    ExpectText(page, 1013, "C:\\KESTRO\\UTIL\\PELKAD.BIN");
-    ExpectText(page, 1014, "C:\\KESTRO\\UTIL\\TORBEL08.94B");
-    ExpectText(page, 1015, "C:\\KESTRO\\UTIL\\TORBEL08.94B");
+    ExpectText(page, IDC_FIRMWARE_PATH, "C:\\KESTRO\\UTIL\\PELKAD.BIN");
+    ExpectText(page, IDC_MASTERBANK_PATH, "C:\\KESTRO\\UTIL\\TORBEL08.94B");
+    ExpectText(page, IDC_SLAVEBANK_PATH, "C:\\KESTRO\\UTIL\\TORBEL08.94B");
     // The card's resources are selected; with no stored Auto Check the box is checked and both
     // lists are disabled.
-    HWND irq = GetDlgItem(page, 1010);
-    HWND port = GetDlgItem(page, 1011);
+    HWND irq = GetDlgItem(page, IDC_IRQ);
+    HWND port = GetDlgItem(page, IDC_PORT);
     EXPECT_EQ(SelectedEntry(irq), "10");
     EXPECT_EQ(SelectedEntry(port), "330");
-    EXPECT_EQ(SendMessageA(GetDlgItem(page, 1012), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(SendMessageA(GetDlgItem(page, IDC_AUTODETECT), BM_GETCHECK, 0, 0), BST_CHECKED);
     EXPECT_FALSE(IsWindowEnabled(irq)) << "Sound Interrupt list";
     EXPECT_FALSE(IsWindowEnabled(port)) << "Sound Address list";
-    for (int id : {1016, 1017, 1018, 1019, 1020, 1021})
+    for (int id : {IDC_BROWSE_FIRMWARE, IDC_BROWSE_MASTERBANK, IDC_BROWSE_SLAVEBANK, IDC_SYSTEM_INFO,
+                   IDC_MULTIMEDIA_INFO, IDC_BANK_MANAGER})
         EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, id))) << "button " << id;
 }
 
@@ -65,9 +67,9 @@ TEST_F(FirstView, SettingPageShowsDefaultFilesWithoutAnIniFile) {
     ASSERT_TRUE(SelectPage(sheet, 1));
     HWND page = CurrentPage(sheet);
     ASSERT_TRUE(page);
-    ExpectText(page, 1013, "PELKAD.BIN");
-    ExpectText(page, 1014, "TORBEL08.94B");
-    ExpectText(page, 1015, "TORBEL08.94B");
+    ExpectText(page, IDC_FIRMWARE_PATH, "PELKAD.BIN");
+    ExpectText(page, IDC_MASTERBANK_PATH, "TORBEL08.94B");
+    ExpectText(page, IDC_SLAVEBANK_PATH, "TORBEL08.94B");
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 #include "panel_driver.h"
 #include "panel_fixture.h"
+#include "resource.h"
 
 namespace e2e {
 namespace {
@@ -211,11 +212,11 @@ TEST_F(InfoPageTest, BareMachineShowsWindowsVersionChipsetAndNoDrivers) {
     char version[64];
     snprintf(version, sizeof version, "%lu.%lu.%lu %s", v.dwMajorVersion, v.dwMinorVersion,
              v.dwBuildNumber & 0xFFF, v.dwMinorVersion != 0 ? "Windows 98" : "Windows 95");
-    ExpectText(page, 1000, version);
-    ExpectText(page, 1001, Ansi(Korean() ? "인텔 82443BX 메인보드" : "Intel 82443BX Mainboard"));
-    ExpectText(page, 1004, "N/A");
+    ExpectText(page, IDC_INFO_WINVER, version);
+    ExpectText(page, IDC_INFO_CHIPSET, Ansi(Korean() ? "인텔 82443BX 메인보드" : "Intel 82443BX Mainboard"));
+    ExpectText(page, IDC_INFO_VER_KESTRO, "N/A");
     // No driver file exists on this machine: no version, no date.
-    for (int id = 1005; id <= 1013; ++id) ExpectText(page, id, "");
+    for (int id = IDC_INFO_VER_VTESSAN; id <= IDC_INFO_DATE_KELDA; ++id) ExpectText(page, id, "");
 }
 
 TEST_F(InfoPageTest, Windows95AndWindows98AsThePanelSeesThem) {
@@ -226,16 +227,16 @@ TEST_F(InfoPageTest, Windows95AndWindows98AsThePanelSeesThem) {
     PanelSeesWindows("win95");
     HWND page = OpenInfo();
     ASSERT_TRUE(page);
-    ExpectText(page, 1000, "4.0.950 Windows 95");
-    ExpectText(page, 1001, unknownChipset);
+    ExpectText(page, IDC_INFO_WINVER, "4.0.950 Windows 95");
+    ExpectText(page, IDC_INFO_CHIPSET, unknownChipset);
     ASSERT_TRUE(CloseSheet(sheet_, panel_));
     sheet_ = nullptr;
 
     PanelSeesWindows("win98");
     page = OpenInfo();
     ASSERT_TRUE(page);
-    ExpectText(page, 1000, "4.10.2222 Windows 98");
-    ExpectText(page, 1001, unknownChipset);
+    ExpectText(page, IDC_INFO_WINVER, "4.10.2222 Windows 98");
+    ExpectText(page, IDC_INFO_CHIPSET, unknownChipset);
 }
 
 TEST_F(InfoPageTest, ShowsEachDriversVersionAndDate) {
@@ -262,16 +263,16 @@ TEST_F(InfoPageTest, ShowsEachDriversVersionAndDate) {
     ASSERT_TRUE(page);
     std::string why;
     EXPECT_TRUE(SaveScreenshot(sheet_, Shot("information-drivers").c_str(), &why)) << why;
-    ExpectText(page, 1004, "N/A");
-    ExpectText(page, 1005, "4.0.10");
-    ExpectText(page, 1006, "4.10.1");
-    ExpectText(page, 1007, "12.345");
-    ExpectText(page, 1008, "78.73.");
-    ExpectText(page, 1009, "02/01/97");
-    ExpectText(page, 1010, "17/09/99");
-    ExpectText(page, 1011, "31/12/98");
-    ExpectText(page, 1012, "03/02/01");
-    ExpectText(page, 1013, "08/07/05");
+    ExpectText(page, IDC_INFO_VER_KESTRO, "N/A");
+    ExpectText(page, IDC_INFO_VER_VTESSAN, "4.0.10");
+    ExpectText(page, IDC_INFO_VER_TESSAN, "4.10.1");
+    ExpectText(page, IDC_INFO_VER_VKELDA, "12.345");
+    ExpectText(page, IDC_INFO_VER_KELDA, "78.73.");
+    ExpectText(page, IDC_INFO_DATE_KESTRO, "02/01/97");
+    ExpectText(page, IDC_INFO_DATE_VTESSAN, "17/09/99");
+    ExpectText(page, IDC_INFO_DATE_TESSAN, "31/12/98");
+    ExpectText(page, IDC_INFO_DATE_VKELDA, "03/02/01");
+    ExpectText(page, IDC_INFO_DATE_KELDA, "08/07/05");
 }
 
 TEST_F(InfoPageTest, DriverWithoutFixedInformationShowsNoVersionButItsDate) {
@@ -287,10 +288,10 @@ TEST_F(InfoPageTest, DriverWithoutFixedInformationShowsNoVersionButItsDate) {
 
     HWND page = OpenInfo();
     ASSERT_TRUE(page);
-    ExpectText(page, 1005, "");
-    ExpectText(page, 1010, "17/09/99");
-    ExpectText(page, 1006, "");
-    ExpectText(page, 1011, "29/02/00");
+    ExpectText(page, IDC_INFO_VER_VTESSAN, "");
+    ExpectText(page, IDC_INFO_DATE_VTESSAN, "17/09/99");
+    ExpectText(page, IDC_INFO_VER_TESSAN, "");
+    ExpectText(page, IDC_INFO_DATE_TESSAN, "29/02/00");
 }
 
 TEST_F(InfoPageTest, ReturningToThePageReadsEverythingAgain) {
@@ -301,9 +302,9 @@ TEST_F(InfoPageTest, ReturningToThePageReadsEverythingAgain) {
 
     HWND page = OpenInfo();
     ASSERT_TRUE(page);
-    ExpectText(page, 1005, "4.0.10");
-    ExpectText(page, 1008, "4.10.1");
-    ExpectText(page, 1013, "08/07/05");
+    ExpectText(page, IDC_INFO_VER_VTESSAN, "4.0.10");
+    ExpectText(page, IDC_INFO_VER_KELDA, "4.10.1");
+    ExpectText(page, IDC_INFO_DATE_KELDA, "08/07/05");
 
     ASSERT_TRUE(SelectPage(sheet_, 1));
     // Meanwhile: a new master driver, the slave driver and the DOS tool gone, another chipset.
@@ -315,13 +316,13 @@ TEST_F(InfoPageTest, ReturningToThePageReadsEverythingAgain) {
     page = CurrentPage(sheet_);
     ASSERT_TRUE(page);
 
-    ExpectText(page, 1001, Ansi(Korean() ? "비아 VT82C586 메인보드" : "VIA VT82C586 Mainboard"));
-    ExpectText(page, 1004, "N/A");
-    ExpectText(page, 1005, "5.2.10");
-    ExpectText(page, 1010, "04/03/02");
-    ExpectText(page, 1008, "", "(a deleted driver has no version)");
-    ExpectText(page, 1013, "08/07/05", "(a deleted driver keeps the date it was last seen with)");
-    ExpectText(page, 1009, "02/01/97");
+    ExpectText(page, IDC_INFO_CHIPSET, Ansi(Korean() ? "비아 VT82C586 메인보드" : "VIA VT82C586 Mainboard"));
+    ExpectText(page, IDC_INFO_VER_KESTRO, "N/A");
+    ExpectText(page, IDC_INFO_VER_VTESSAN, "5.2.10");
+    ExpectText(page, IDC_INFO_DATE_VTESSAN, "04/03/02");
+    ExpectText(page, IDC_INFO_VER_KELDA, "", "(a deleted driver has no version)");
+    ExpectText(page, IDC_INFO_DATE_KELDA, "08/07/05", "(a deleted driver keeps the date it was last seen with)");
+    ExpectText(page, IDC_INFO_DATE_KESTRO, "02/01/97");
 }
 
 TEST_F(InfoPageTest, LowestDeviceOfTheTableNamesTheChipset) {
@@ -330,14 +331,14 @@ TEST_F(InfoPageTest, LowestDeviceOfTheTableNamesTheChipset) {
                                             DumpDevice(0x11, "86 80 90 71") + "\n" + kCardDump));
     HWND page = OpenInfo();
     ASSERT_TRUE(page);
-    ExpectText(page, 1001, Ansi(Korean() ? "옵티 82C558M 메인보드" : "OPTI  82C558M Mainboard"));
+    ExpectText(page, IDC_INFO_CHIPSET, Ansi(Korean() ? "옵티 82C558M 메인보드" : "OPTI  82C558M Mainboard"));
 }
 
 TEST_F(InfoPageTest, NoChipsetOfTheTableOnBus0) {
     ASSERT_TRUE(WriteWholeFile(kPciDumpPath, DumpDevice(7, "86 80 10 71") + "\n" + kCardDump));
     HWND page = OpenInfo();
     ASSERT_TRUE(page);
-    ExpectText(page, 1001, Ansi(Korean() ? "알수없는 메인보드" : "Unknown PCIChipset"));
+    ExpectText(page, IDC_INFO_CHIPSET, Ansi(Korean() ? "알수없는 메인보드" : "Unknown PCIChipset"));
 }
 
 }  // namespace

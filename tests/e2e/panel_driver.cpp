@@ -79,8 +79,6 @@ BOOL CALLBACK CollectByCaption(HWND hwnd, LPARAM lp) {
     return TRUE;
 }
 
-INT_PTR CALLBACK ReferenceDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
-
 }  // namespace
 
 Lang RunLanguage() {
@@ -277,79 +275,11 @@ std::vector<std::string> TabTitles(HWND sheet, HANDLE process) {
     return titles;
 }
 
-BaseUnits MeasureBaseUnits(const char* face, WORD points) {
-    // An empty dialog template with the page's font; the dialog manager of this very system then
-    // tells the base units that the page's own dialog got.
-    alignas(4) WORD buffer[128] = {0};
-    DLGTEMPLATE* t = reinterpret_cast<DLGTEMPLATE*>(buffer);
-    t->style = WS_POPUP | DS_SETFONT;
-    t->cx = 239;
-    t->cy = 221;
-    WORD* p = reinterpret_cast<WORD*>(reinterpret_cast<char*>(t) + sizeof(DLGTEMPLATE));
-    *p++ = 0;  // no menu
-    *p++ = 0;  // standard class
-    *p++ = 0;  // no title
-    *p++ = points;
-    MultiByteToWideChar(CP_ACP, 0, face, -1, reinterpret_cast<wchar_t*>(p), 32);
-
-    BaseUnits units;
-    HWND dlg = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), t, nullptr, ReferenceDialogProc, 0);
-    if (!dlg) return units;
-    RECT r = {0, 0, 4, 8};
-    MapDialogRect(dlg, &r);
-    units.x = r.right;
-    units.y = r.bottom;
-    DestroyWindow(dlg);
-    return units;
-}
-
-SIZE ClientSizeDu(HWND hwnd, BaseUnits units) {
-    RECT r{};
-    GetClientRect(hwnd, &r);
-    SIZE s{0, 0};
-    if (units.x && units.y) {
-        s.cx = MulDiv(r.right, 4, units.x);
-        s.cy = MulDiv(r.bottom, 8, units.y);
-    }
-    return s;
-}
-
 std::string TextOf(HWND hwnd) {
     char text[1024] = {0};
     Send(hwnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), nullptr);
     text[sizeof text - 1] = 0;
     return text;
-}
-
-std::vector<Control> PageControls(HWND page, BaseUnits units) {
-    std::vector<Control> controls;
-    for (HWND h = GetWindow(page, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) {
-        Control c;
-        c.hwnd = h;
-        c.id = GetDlgCtrlID(h);
-        char cls[64] = {0};
-        GetClassNameA(h, cls, sizeof cls);
-        c.cls = cls;
-        c.text = TextOf(h);
-        c.style = static_cast<DWORD>(GetWindowLongA(h, GWL_STYLE));
-        c.visible = IsWindowVisible(h) != FALSE;
-        GetWindowRect(h, &c.px);
-        MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&c.px), 2);
-        if (units.x && units.y) {
-            c.x = MulDiv(c.px.left, 4, units.x);
-            c.y = MulDiv(c.px.top, 8, units.y);
-            c.w = MulDiv(c.px.right - c.px.left, 4, units.x);
-            c.h = MulDiv(c.px.bottom - c.px.top, 8, units.y);
-        }
-        controls.push_back(c);
-    }
-    return controls;
-}
-
-int DroppedHeightPx(HWND combo) {
-    RECT r{};  // CB_GETDROPPEDCONTROLRECT is marshalled between processes
-    if (!Send(combo, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&r), nullptr)) return 0;
-    return r.bottom - r.top;
 }
 
 std::vector<std::string> ComboEntries(HWND combo) {

@@ -65,33 +65,8 @@ bool SelectPage(HWND sheet, int index);
 // The tab titles, read through memory allocated in the panel's process.
 std::vector<std::string> TabTitles(HWND sheet, HANDLE process);
 
-// Dialog base units of a page font, measured on a dialog of our own with that font.
-struct BaseUnits {
-    int x = 0;
-    int y = 0;
-};
-BaseUnits MeasureBaseUnits(const char* face, WORD points);
-
-// A control on a page as the user sees it: geometry in pixels relative to the page's client area
-// and in dialog units of the given base units.
-struct Control {
-    HWND hwnd = nullptr;
-    int id = 0;
-    std::string cls;
-    std::string text;
-    DWORD style = 0;
-    bool visible = false;
-    RECT px{};
-    int x = 0, y = 0, w = 0, h = 0;  // dialog units
-};
-std::vector<Control> PageControls(HWND page, BaseUnits units);
-// Client size of a window in dialog units.
-SIZE ClientSizeDu(HWND hwnd, BaseUnits units);
-
 // Window text through WM_GETTEXT (crosses processes).
 std::string TextOf(HWND hwnd);
-// Height in pixels of a combo box in its dropped-down state (0 when unknown).
-int DroppedHeightPx(HWND combo);
 // Entries of a combo box, in list order.
 std::vector<std::string> ComboEntries(HWND combo);
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <dlgs.h>
 #include <prsht.h>
 
 #include <cstdio>
@@ -11,19 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "../sheet_ids.h"
 #include "panel_driver.h"
 #include "panel_fixture.h"
+#include "resource.h"
 
 namespace e2e {
 namespace {
-
-const int kApplyButton = 0x3021;
-const int kIrqList = 1010, kPortList = 1011, kAutoDetect = 1012;
-const int kFirmwarePath = 1013, kMasterBankPath = 1014, kSlaveBankPath = 1015;
-const int kBrowseFirmware = 1016, kBrowseMasterBank = 1017, kBrowseSlaveBank = 1018;
-const int kBankManager = 1021;
-// The file-name box of the common dialog: an edit control, or in newer layouts a combo box.
-const int kFileNameEdit = 0x480, kFileNameCombo = 0x47c;
 
 const char kAutoCheckKey[] = "Software\\Tavish Corp.\\Orrivan\\Control Pannel";
 const char kAutoCheckValue[] = "Auto Check";
@@ -164,9 +159,9 @@ protected:
     }
 
     HWND Item(int id) const { return GetDlgItem(page_, id); }
-    bool Checked() const { return Send(Item(kAutoDetect), BM_GETCHECK) == BST_CHECKED; }
-    bool ApplyEnabled() const { return IsWindowEnabled(GetDlgItem(sheet_, kApplyButton)) != FALSE; }
-    void ClickAutoDetect() const { Send(Item(kAutoDetect), BM_CLICK); }
+    bool Checked() const { return Send(Item(IDC_AUTODETECT), BM_GETCHECK) == BST_CHECKED; }
+    bool ApplyEnabled() const { return IsWindowEnabled(GetDlgItem(sheet_, SheetApplyButton)) != FALSE; }
+    void ClickAutoDetect() const { Send(Item(IDC_AUTODETECT), BM_CLICK); }
 
     // Picks entry index of a list as a user would; CB_SETCURSEL alone notifies nobody.
     void Pick(int listId, int index) const {
@@ -229,8 +224,9 @@ protected:
     // The same without waiting for the dialog to close.
     void SubmitFileName(HWND dialog, const char* name) {
         if (name) {
-            HWND box = GetDlgItem(dialog, kFileNameEdit);
-            if (!box) box = GetDlgItem(dialog, kFileNameCombo);
+            // The file-name box: an edit control, or in newer layouts a combo box.
+            HWND box = GetDlgItem(dialog, edt1);
+            if (!box) box = GetDlgItem(dialog, cmb13);
             ASSERT_TRUE(box) << "the file dialog has no file-name box";
             Send(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name));
         }
@@ -256,33 +252,33 @@ TEST_F(SettingPage, AutoDetectClickFreesTheListsAndEnablesApply) {
     ASSERT_TRUE(OpenSettingPage());
     // No stored value: automatic detection, lists locked on what the next boot uses: the tool's
     // line sets interrupt 5 (the card still reports 10), the address is the card's.
-    EXPECT_EQ(SelectedEntry(Item(kIrqList)), "5");
-    EXPECT_EQ(SelectedEntry(Item(kPortList)), "330");
-    EXPECT_EQ(TextOf(Item(kIrqList)), "5");
-    EXPECT_EQ(TextOf(Item(kPortList)), "330");
+    EXPECT_EQ(SelectedEntry(Item(IDC_IRQ)), "5");
+    EXPECT_EQ(SelectedEntry(Item(IDC_PORT)), "330");
+    EXPECT_EQ(TextOf(Item(IDC_IRQ)), "5");
+    EXPECT_EQ(TextOf(Item(IDC_PORT)), "330");
     EXPECT_TRUE(Checked());
-    EXPECT_FALSE(IsWindowEnabled(Item(kIrqList)));
-    EXPECT_FALSE(IsWindowEnabled(Item(kPortList)));
+    EXPECT_FALSE(IsWindowEnabled(Item(IDC_IRQ)));
+    EXPECT_FALSE(IsWindowEnabled(Item(IDC_PORT)));
     EXPECT_FALSE(ApplyEnabled()) << "an activation alone must not mark the page changed";
 
     ClickAutoDetect();
     EXPECT_FALSE(Checked());
-    EXPECT_TRUE(IsWindowEnabled(Item(kIrqList)));
-    EXPECT_TRUE(IsWindowEnabled(Item(kPortList)));
+    EXPECT_TRUE(IsWindowEnabled(Item(IDC_IRQ)));
+    EXPECT_TRUE(IsWindowEnabled(Item(IDC_PORT)));
     EXPECT_TRUE(ApplyEnabled());
     Shot("setting-manual");
 
     ClickAutoDetect();
     EXPECT_TRUE(Checked());
-    EXPECT_FALSE(IsWindowEnabled(Item(kIrqList)));
-    EXPECT_FALSE(IsWindowEnabled(Item(kPortList)));
+    EXPECT_FALSE(IsWindowEnabled(Item(IDC_IRQ)));
+    EXPECT_FALSE(IsWindowEnabled(Item(IDC_PORT)));
 }
 
 TEST_F(SettingPage, ApplyOfAPickedInterruptRewritesBootLineIniAndRegistry) {
     ASSERT_TRUE(OpenSettingPage());
     ClickAutoDetect();
-    Pick(kIrqList, 4);  // "11"
-    ASSERT_EQ(SelectedEntry(Item(kIrqList)), "11");
+    Pick(IDC_IRQ, 4);  // "11"
+    ASSERT_EQ(SelectedEntry(Item(IDC_IRQ)), "11");
     EXPECT_TRUE(Apply()) << "no restart question after a changed interrupt";
 
     // The card stays at 330, so only the interrupt goes on the tool's line; "11" fills its field.
@@ -301,20 +297,20 @@ TEST_F(SettingPage, ApplyOfAPickedInterruptRewritesBootLineIniAndRegistry) {
     // Leaving and coming back keeps the applied interrupt, although the card still reports 10.
     ASSERT_TRUE(SelectPage(sheet_, 0));
     ASSERT_TRUE(SelectPage(sheet_, 1));
-    EXPECT_EQ(SelectedEntry(Item(kIrqList)), "11");
+    EXPECT_EQ(SelectedEntry(Item(IDC_IRQ)), "11");
     EXPECT_FALSE(Checked());
-    EXPECT_TRUE(IsWindowEnabled(Item(kIrqList)));
+    EXPECT_TRUE(IsWindowEnabled(Item(IDC_IRQ)));
 
     // A second apply with an address picked as well puts both options on the line.
-    Pick(kPortList, 2);  // "350"
+    Pick(IDC_PORT, 2);  // "350"
     EXPECT_TRUE(PressOk());
     const char* const line = "\r\nC:\\WINDOWS\\KESTRO DIRQ=11 DREAM=350\r\n";
     EXPECT_NE(ReadWholeFile(kBootFile).find(line), std::string::npos) << ReadWholeFile(kBootFile);
 
     // Reopened before the restart: the page shows what the line will set, and OK keeps it.
     ASSERT_TRUE(OpenSettingPage());
-    EXPECT_EQ(SelectedEntry(Item(kIrqList)), "11");
-    EXPECT_EQ(SelectedEntry(Item(kPortList)), "350");
+    EXPECT_EQ(SelectedEntry(Item(IDC_IRQ)), "11");
+    EXPECT_EQ(SelectedEntry(Item(IDC_PORT)), "350");
     EXPECT_FALSE(PressOk()) << "a restart question although the next boot stays as it was";
     EXPECT_NE(ReadWholeFile(kBootFile).find(line), std::string::npos) << ReadWholeFile(kBootFile);
 }
@@ -331,19 +327,19 @@ TEST_F(SettingPage, OkWithAutoDetectLetsTheToolFindTheResources) {
 
     // A line without options leaves the choice to the card: reopened, the page shows its interrupt.
     ASSERT_TRUE(OpenSettingPage());
-    EXPECT_EQ(SelectedEntry(Item(kIrqList)), "10");
+    EXPECT_EQ(SelectedEntry(Item(IDC_IRQ)), "10");
 }
 
 TEST_F(SettingPage, EditsAreDroppedWhenLeavingThePageYetOkStillApplies) {
     ASSERT_TRUE(OpenSettingPage());
     ClickAutoDetect();
-    Pick(kIrqList, 5);  // "12"
+    Pick(IDC_IRQ, 5);  // "12"
     ASSERT_TRUE(SelectPage(sheet_, 0));
     ASSERT_TRUE(SelectPage(sheet_, 1));
     // Back to what was applied: automatic detection, the interrupt of the tool's line.
     EXPECT_TRUE(Checked());
-    EXPECT_FALSE(IsWindowEnabled(Item(kIrqList)));
-    EXPECT_EQ(SelectedEntry(Item(kIrqList)), "5");
+    EXPECT_FALSE(IsWindowEnabled(Item(IDC_IRQ)));
+    EXPECT_EQ(SelectedEntry(Item(IDC_IRQ)), "5");
     PressOk();
     // The apply sequence ran with the applied values: the INI values come back upper-cased.
     const std::string boot = ReadWholeFile(kBootFile);
@@ -359,17 +355,17 @@ TEST_F(SettingPage, CardAtInterrupt5ShowsItAndEveryReturnDropsPicksAndTypedText)
     ASSERT_TRUE(WriteWholeFile("C:\\e2e\\pci.txt", dump));
     ASSERT_TRUE(OpenSettingPage());
     // The card's text is " 5": the entry "5" stands for it.
-    EXPECT_EQ(SelectedEntry(Item(kIrqList)), "5");
-    EXPECT_EQ(SelectedEntry(Item(kPortList)), "330");
+    EXPECT_EQ(SelectedEntry(Item(IDC_IRQ)), "5");
+    EXPECT_EQ(SelectedEntry(Item(IDC_PORT)), "330");
     // A pick and a typed address are dropped on leaving: back, the lists show what Apply saves.
     ClickAutoDetect();
-    Pick(kIrqList, 3);  // "10"
-    Send(Item(kPortList), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("999"));
+    Pick(IDC_IRQ, 3);  // "10"
+    Send(Item(IDC_PORT), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("999"));
     ASSERT_TRUE(SelectPage(sheet_, 0));
     ASSERT_TRUE(SelectPage(sheet_, 1));
-    EXPECT_EQ(SelectedEntry(Item(kIrqList)), "5");
-    EXPECT_EQ(TextOf(Item(kIrqList)), "5");
-    EXPECT_EQ(TextOf(Item(kPortList)), "330");
+    EXPECT_EQ(SelectedEntry(Item(IDC_IRQ)), "5");
+    EXPECT_EQ(TextOf(Item(IDC_IRQ)), "5");
+    EXPECT_EQ(TextOf(Item(IDC_PORT)), "330");
     ClickAutoDetect();
     Apply();
     // The interrupt taken from the card equals the card's: only the address option is written.
@@ -386,7 +382,7 @@ TEST_F(SettingPage, RestartIsOfferedOnlyWhenTheNextBootChanges) {
     EXPECT_EQ(ReadWholeFile(kBootFile).find("DIRQ"), std::string::npos) << ReadWholeFile(kBootFile);
     EXPECT_FALSE(Apply()) << "a restart question after the same apply";
     ASSERT_TRUE(WriteWholeFile("C:\\KESTRO\\UTIL\\other.94b", "bank"));
-    HWND dialog = OpenFileDialog(kBrowseSlaveBank, SlaveBankTitle());
+    HWND dialog = OpenFileDialog(IDC_BROWSE_SLAVEBANK, SlaveBankTitle());
     ASSERT_TRUE(dialog);
     FinishFileDialog(dialog, "C:\\KESTRO\\UTIL\\other.94b");
     EXPECT_FALSE(PressOk()) << "a restart question after a change of the banks alone";
@@ -419,7 +415,7 @@ TEST_F(SettingPage, ARefusedBootFileIsReportedAndKept) {
         }
         ASSERT_TRUE(OpenSettingPage());
         ClickAutoDetect();
-        Pick(kIrqList, 4);  // "11"
+        Pick(IDC_IRQ, 4);  // "11"
         PostMessageA(sheet_, PSM_APPLY, 0, 0);  // the message box is modal: do not wait for the apply
 
         HWND box = WaitForOwnedDialog(panel_.Pid(), sheet_, 10000);
@@ -449,7 +445,7 @@ TEST_F(SettingPage, WithoutABootFileTheChoiceIsOfferedANewOne) {
     ASSERT_TRUE(DeleteFileA(kBootFile));
     ASSERT_TRUE(OpenSettingPage());
     ClickAutoDetect();
-    Pick(kIrqList, 4);  // "11"
+    Pick(IDC_IRQ, 4);  // "11"
     // No leaves the machine as it was; the next apply asks again, and Yes creates the boot file.
     for (int answer : {IDNO, IDYES}) {
         PostMessageA(sheet_, PSM_APPLY, 0, 0);  // the message box is modal: do not wait for the apply
@@ -490,23 +486,23 @@ TEST_F(SettingPage, BrowseOpensInTheUtilityDirectoryThenWhereTheLastFileWas) {
     ASSERT_TRUE(OpenSettingPage());
 
     // A bare name resolves in the folder the dialog opened in.
-    HWND dialog = OpenFileDialog(kBrowseFirmware, FirmwareTitle());
+    HWND dialog = OpenFileDialog(IDC_BROWSE_FIRMWARE, FirmwareTitle());
     ASSERT_TRUE(dialog);
     Shot("setting-browse", dialog);
     FinishFileDialog(dialog, "newfirm.bin");
-    EXPECT_EQ(TextOf(Item(kFirmwarePath)), "C:\\KESTRO\\UTIL\\NEWFIRM.BIN");
+    EXPECT_EQ(TextOf(Item(IDC_FIRMWARE_PATH)), "C:\\KESTRO\\UTIL\\NEWFIRM.BIN");
     EXPECT_TRUE(ApplyEnabled());
 
-    dialog = OpenFileDialog(kBrowseMasterBank, MasterBankTitle());
+    dialog = OpenFileDialog(IDC_BROWSE_MASTERBANK, MasterBankTitle());
     ASSERT_TRUE(dialog);
     FinishFileDialog(dialog, "c:\\banks\\master.94b");
-    EXPECT_EQ(TextOf(Item(kMasterBankPath)), "C:\\BANKS\\MASTER.94B");
+    EXPECT_EQ(TextOf(Item(IDC_MASTERBANK_PATH)), "C:\\BANKS\\MASTER.94B");
 
     // The slave bank's dialog opens where the master bank was found.
-    dialog = OpenFileDialog(kBrowseSlaveBank, SlaveBankTitle());
+    dialog = OpenFileDialog(IDC_BROWSE_SLAVEBANK, SlaveBankTitle());
     ASSERT_TRUE(dialog);
     FinishFileDialog(dialog, "slave.94b");
-    EXPECT_EQ(TextOf(Item(kSlaveBankPath)), "C:\\BANKS\\SLAVE.94B");
+    EXPECT_EQ(TextOf(Item(IDC_SLAVEBANK_PATH)), "C:\\BANKS\\SLAVE.94B");
     Shot("setting-browsed");
 
     Apply();
@@ -524,9 +520,9 @@ TEST_F(SettingPage, BrowsePicksThatCannotBeKeptAreToldOrRefused) {
     CreateDirectoryA(folder.c_str(), nullptr);
     ASSERT_TRUE(WriteWholeFile(longPath.c_str(), "bank"));
     ASSERT_TRUE(OpenSettingPage());
-    const std::string kept = TextOf(Item(kMasterBankPath));
+    const std::string kept = TextOf(Item(IDC_MASTERBANK_PATH));
 
-    HWND dialog = OpenFileDialog(kBrowseMasterBank, MasterBankTitle());
+    HWND dialog = OpenFileDialog(IDC_BROWSE_MASTERBANK, MasterBankTitle());
     ASSERT_TRUE(dialog);
     FinishFileDialog(dialog, longPath.c_str());
     HWND box = WaitForOwnedDialog(panel_.Pid(), sheet_, 10000);
@@ -538,12 +534,12 @@ TEST_F(SettingPage, BrowsePicksThatCannotBeKeptAreToldOrRefused) {
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
     ASSERT_TRUE(WaitUntilGone(box, 10000)) << "the message box stayed open";
     Send(page_, WM_NULL);
-    EXPECT_EQ(TextOf(Item(kMasterBankPath)), kept);
+    EXPECT_EQ(TextOf(Item(IDC_MASTERBANK_PATH)), kept);
 
     // A file in a folder that does not exist, and a device: the dialog may refuse them itself
     // (then its message is closed and the dialog cancelled); either way nothing is kept.
     for (const char* typed : {"C:\\NOPE\\X.94B", "CON"}) {
-        dialog = OpenFileDialog(kBrowseMasterBank, MasterBankTitle());
+        dialog = OpenFileDialog(IDC_BROWSE_MASTERBANK, MasterBankTitle());
         ASSERT_TRUE(dialog);
         SubmitFileName(dialog, typed);
         if (!WaitUntilGone(dialog, 3000)) {
@@ -553,7 +549,7 @@ TEST_F(SettingPage, BrowsePicksThatCannotBeKeptAreToldOrRefused) {
             FinishFileDialog(dialog, nullptr);
         }
         Send(page_, WM_NULL);
-        EXPECT_EQ(TextOf(Item(kMasterBankPath)), kept) << typed;
+        EXPECT_EQ(TextOf(Item(IDC_MASTERBANK_PATH)), kept) << typed;
     }
     EXPECT_FALSE(ApplyEnabled());
     DeleteFileA(longPath.c_str());
@@ -562,10 +558,10 @@ TEST_F(SettingPage, BrowsePicksThatCannotBeKeptAreToldOrRefused) {
 
 TEST_F(SettingPage, CancelledBrowseChangesNothing) {
     ASSERT_TRUE(OpenSettingPage());
-    HWND dialog = OpenFileDialog(kBrowseMasterBank, MasterBankTitle());
+    HWND dialog = OpenFileDialog(IDC_BROWSE_MASTERBANK, MasterBankTitle());
     ASSERT_TRUE(dialog);
     FinishFileDialog(dialog, nullptr);
-    EXPECT_EQ(TextOf(Item(kMasterBankPath)), "C:\\KESTRO\\UTIL\\TORBEL08.94B");
+    EXPECT_EQ(TextOf(Item(IDC_MASTERBANK_PATH)), "C:\\KESTRO\\UTIL\\TORBEL08.94B");
     EXPECT_FALSE(ApplyEnabled());
 }
 
@@ -595,7 +591,8 @@ std::string RunBankManager(HWND button) {
 TEST_F(SettingPage, BankManagerStartsControlInTheInstallation) {
     ASSERT_TRUE(PlantMarker({"C:\\KESTRO\\UTIL\\control.exe"}));
     ASSERT_TRUE(OpenSettingPage());
-    EXPECT_EQ(RunBankManager(Item(kBankManager)), "C:\\KESTRO\\UTIL\\CONTROL.EXE") << "the bank manager did not run";
+    EXPECT_EQ(RunBankManager(Item(IDC_BANK_MANAGER)), "C:\\KESTRO\\UTIL\\CONTROL.EXE")
+        << "the bank manager did not run";
     EXPECT_FALSE(ApplyEnabled()) << "starting a program changes no setting";
     DeleteFileA("C:\\KESTRO\\UTIL\\control.exe");
 }
@@ -611,7 +608,7 @@ TEST_F(SettingPage, BankManagerUnderAPathWithBlanksStartsNoOtherProgram) {
     CreateDirectoryA("C:\\Program Files\\Kestro\\util", nullptr);
     const bool planted = PlantMarker({"C:\\Program Files\\Kestro\\util\\control.exe", "C:\\PROGRAM.EXE"});
     if (planted && OpenSettingPage()) {
-        EXPECT_EQ(RunBankManager(Item(kBankManager)), "C:\\PROGRAM FILES\\KESTRO\\UTIL\\CONTROL.EXE");
+        EXPECT_EQ(RunBankManager(Item(IDC_BANK_MANAGER)), "C:\\PROGRAM FILES\\KESTRO\\UTIL\\CONTROL.EXE");
     }
     DeleteFileA("C:\\PROGRAM.EXE");
     DeleteFileA("C:\\Program Files\\Kestro\\util\\control.exe");

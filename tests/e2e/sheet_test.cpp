@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "../sheet_ids.h"
 #include "panel_driver.h"
 #include "panel_fixture.h"
 
@@ -66,7 +67,7 @@ TEST_F(PanelTest, OpensOnInformationPageWithCaptionAndTabs) {
     const struct {
         int id;
         bool enabled;
-    } buttons[] = {{IDOK, true}, {IDCANCEL, true}, {0x3021 /* Apply */, false}};
+    } buttons[] = {{IDOK, true}, {IDCANCEL, true}, {SheetApplyButton, false}};
     for (const auto& b : buttons) {
         HWND h = GetDlgItem(sheet, b.id);
         ASSERT_TRUE(h) << "sheet button " << b.id << " is missing";

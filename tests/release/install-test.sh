@@ -41,16 +41,18 @@ panel_version=$(file_version "$c/SETUP/ORRIVAN.EXE")
 applet_version=$(file_version "$c/SETUP/PENDRY.CPL")
 [ -n "$panel_version" ] && [ "$applet_version" = "$panel_version" ] ||
     fail "PENDRY.CPL has version '$applet_version', ORRIVAN.EXE '$panel_version'"
-python3 - "$root/tools/check-dialogs.py" "$c/SETUP/PENDRY.CPL" <<'EOF_ICON' || fail "PENDRY.CPL's icon 102 or description"
+applet_ids="$root/applet/res/applet_resource.h"
+python3 - "$root/tools/check-dialogs.py" "$c/SETUP/PENDRY.CPL" "$applet_ids" <<'EOF_ICON' || fail "PENDRY.CPL's icon or description"
 import importlib.util, sys
 located = importlib.util.spec_from_file_location("check_dialogs", sys.argv[1])
 resources = importlib.util.module_from_spec(located)
 located.loader.exec_module(resources)
 found = resources.read_resources(sys.argv[2])
-images = resources.icon_images(found, 102)
+icon = resources.read_defines(sys.argv[3])["IDI_APPLET"]
+images = resources.icon_images(found, icon)
 want = [(40, 41, 8), (32, 32, 4), (16, 16, 4)]
 if sorted(images) != sorted(want):
-    sys.exit(f"icon 102 holds {images}, want {want}")
+    sys.exit(f"icon {icon} holds {images}, want {want}")
 # Explorer's Version tab shows the description first.
 versions = [v for (t, _, _), v in found.items() if t == resources.RT_VERSION]
 description = resources.version_strings(versions[0]).get("FileDescription") if len(versions) == 1 else None

@@ -75,10 +75,9 @@ TEST(FrameworkFileName, TrailByteBackslashIsNotASeparator) {
     EXPECT_STREQ("a\\\xB0" + FileNameOffset("a\\\xB0", Cp949LeadByte), "\xB0");
 }
 
-// ---- Message maps and runtime classes ------------------------------------------------------
+// ---- Message maps ------------------------------------------------------------------------------
 
 class CBasePanel : public CCmdTarget {
-    DECLARE_DYNAMIC(CBasePanel)
     DECLARE_MESSAGE_MAP()
 public:
     int baseClicks = 0;
@@ -88,7 +87,6 @@ public:
 };
 
 class CDerivedPanel : public CBasePanel {
-    DECLARE_DYNAMIC(CDerivedPanel)
     DECLARE_MESSAGE_MAP()
 public:
     int first = 0, second = 0, sharedInDerived = 0;
@@ -98,20 +96,20 @@ public:
     void OnSharedInDerived() { ++sharedInDerived; }
 };
 
+// Notification codes and control ids of these maps alone.
 const unsigned kClicked = 0, kSelChange = 1;
+const unsigned kBaseOnly = 10, kDerivedOnly = 20, kInBoth = 30, kInNeither = 99;
 
-IMPLEMENT_DYNAMIC(CBasePanel, CCmdTarget)
 BEGIN_MESSAGE_MAP(CBasePanel, CCmdTarget)
-    ON_CONTROL(kClicked, 10, &CBasePanel::OnBaseClick)
-    ON_CONTROL(kClicked, 30, &CBasePanel::OnSharedInBase)
+    ON_CONTROL(kClicked, kBaseOnly, &CBasePanel::OnBaseClick)
+    ON_CONTROL(kClicked, kInBoth, &CBasePanel::OnSharedInBase)
 END_MESSAGE_MAP()
 
-IMPLEMENT_DYNAMIC(CDerivedPanel, CBasePanel)
 BEGIN_MESSAGE_MAP(CDerivedPanel, CBasePanel)
-    ON_CONTROL(kSelChange, 20, &CDerivedPanel::OnFirst)
-    ON_CONTROL(kClicked, 20, &CDerivedPanel::OnSecond)
-    ON_CONTROL(kClicked, 30, &CDerivedPanel::OnSharedInDerived)
-    ON_CONTROL(kClicked, 20, &CDerivedPanel::OnFirst)  // shadowed by the earlier row
+    ON_CONTROL(kSelChange, kDerivedOnly, &CDerivedPanel::OnFirst)
+    ON_CONTROL(kClicked, kDerivedOnly, &CDerivedPanel::OnSecond)
+    ON_CONTROL(kClicked, kInBoth, &CDerivedPanel::OnSharedInDerived)
+    ON_CONTROL(kClicked, kDerivedOnly, &CDerivedPanel::OnFirst)  // shadowed by the earlier row
 END_MESSAGE_MAP()
 
 TEST(FrameworkMessageMap, LookupMatchesCodeAndIdAndPrefersTheDerivedClass) {
@@ -120,12 +118,12 @@ TEST(FrameworkMessageMap, LookupMatchesCodeAndIdAndPrefersTheDerivedClass) {
         unsigned code, id;
         CmdHandler expected;
     } cases[] = {
-        {kSelChange, 20, static_cast<CmdHandler>(&CDerivedPanel::OnFirst)},
-        {kClicked, 20, static_cast<CmdHandler>(&CDerivedPanel::OnSecond)},       // first row wins
-        {kClicked, 30, static_cast<CmdHandler>(&CDerivedPanel::OnSharedInDerived)},  // derived first
-        {kClicked, 10, static_cast<CmdHandler>(&CBasePanel::OnBaseClick)},       // from the base map
-        {kSelChange, 10, nullptr},                                               // code must match
-        {kClicked, 99, nullptr},
+        {kSelChange, kDerivedOnly, static_cast<CmdHandler>(&CDerivedPanel::OnFirst)},
+        {kClicked, kDerivedOnly, static_cast<CmdHandler>(&CDerivedPanel::OnSecond)},   // first row wins
+        {kClicked, kInBoth, static_cast<CmdHandler>(&CDerivedPanel::OnSharedInDerived)},  // derived first
+        {kClicked, kBaseOnly, static_cast<CmdHandler>(&CBasePanel::OnBaseClick)},      // from the base map
+        {kSelChange, kBaseOnly, nullptr},                                              // code must match
+        {kClicked, kInNeither, nullptr},
     };
     for (const auto& c : cases) {
         const MessageMapEntry* entry = FindMessageEntry(map, c.code, c.id);
@@ -136,17 +134,17 @@ TEST(FrameworkMessageMap, LookupMatchesCodeAndIdAndPrefersTheDerivedClass) {
         ASSERT_NE(entry, nullptr) << c.code << "/" << c.id;
         EXPECT_TRUE(entry->handler == c.expected) << c.code << "/" << c.id;
     }
-    EXPECT_EQ(FindMessageEntry(nullptr, kClicked, 10), nullptr);
-    EXPECT_EQ(FindMessageEntry(&CBasePanel::messageMap, kSelChange, 20), nullptr);
+    EXPECT_EQ(FindMessageEntry(nullptr, kClicked, kBaseOnly), nullptr);
+    EXPECT_EQ(FindMessageEntry(&CBasePanel::messageMap, kSelChange, kDerivedOnly), nullptr);
 }
 
 TEST(FrameworkMessageMap, OnCmdMsgRunsTheHandlerOfTheObjectsOwnClass) {
     CDerivedPanel derived;
     CCmdTarget& target = derived;
-    EXPECT_TRUE(target.OnCmdMsg(kClicked, 20));
-    EXPECT_TRUE(target.OnCmdMsg(kClicked, 10));
-    EXPECT_TRUE(target.OnCmdMsg(kClicked, 30));
-    EXPECT_FALSE(target.OnCmdMsg(kClicked, 99));
+    EXPECT_TRUE(target.OnCmdMsg(kClicked, kDerivedOnly));
+    EXPECT_TRUE(target.OnCmdMsg(kClicked, kBaseOnly));
+    EXPECT_TRUE(target.OnCmdMsg(kClicked, kInBoth));
+    EXPECT_FALSE(target.OnCmdMsg(kClicked, kInNeither));
     EXPECT_EQ(derived.second, 1);
     EXPECT_EQ(derived.first, 0);
     EXPECT_EQ(derived.baseClicks, 1);
@@ -154,20 +152,9 @@ TEST(FrameworkMessageMap, OnCmdMsgRunsTheHandlerOfTheObjectsOwnClass) {
     EXPECT_EQ(derived.sharedInBase, 0);
 
     CBasePanel base;
-    EXPECT_TRUE(base.OnCmdMsg(kClicked, 30));
-    EXPECT_FALSE(base.OnCmdMsg(kClicked, 20));
+    EXPECT_TRUE(base.OnCmdMsg(kClicked, kInBoth));
+    EXPECT_FALSE(base.OnCmdMsg(kClicked, kDerivedOnly));
     EXPECT_EQ(base.sharedInBase, 1);
-}
-
-TEST(FrameworkRuntimeClass, NamesAndKinds) {
-    CDerivedPanel derived;
-    const CCmdTarget& target = derived;
-    EXPECT_STREQ(target.GetRuntimeClass()->m_lpszClassName, "CDerivedPanel");
-    EXPECT_TRUE(target.IsKindOf(RUNTIME_CLASS(CBasePanel)));
-    EXPECT_TRUE(target.IsKindOf(RUNTIME_CLASS(CCmdTarget)));
-    CBasePanel base;
-    EXPECT_STREQ(base.GetRuntimeClass()->m_lpszClassName, "CBasePanel");
-    EXPECT_FALSE(base.IsKindOf(RUNTIME_CLASS(CDerivedPanel)));
 }
 
 }  // namespace

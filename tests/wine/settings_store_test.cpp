@@ -11,7 +11,7 @@
 namespace {
 
 const char TestKey[] = "Tavish Corp. Store Test";
-const char TestApp[] = "OrrivanStoreTest";
+const char TestApp[] = "wine_tests";  // the application's name: this program's base name
 const char WindowsDir[] = "C:\\settings-store-test";
 
 std::string ReadFileBytes(const char* path) {
@@ -55,7 +55,7 @@ protected:
         LoadFileSettings();
     }
 
-    CWinApp app{TestApp};
+    CWinApp app;
     const std::string iniPath = std::string(WindowsDir) + "\\Tessan.ini";
     const std::string sectionKey =
         std::string("Software\\") + TestKey + "\\" + TestApp + "\\Control Pannel";
