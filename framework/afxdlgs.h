@@ -52,9 +52,8 @@ class CPropertySheet : public CWnd {
 public:
     enum { kMaxPages = 16 };
 
-    // caption: the sheet's title (copied); parent: owner window or null; selectPage: the page
-    // shown first.
-    explicit CPropertySheet(const char* caption, CWnd* parent = nullptr, UINT selectPage = 0);
+    // caption: the sheet's title (copied); the sheet has no owner and shows its first page first.
+    explicit CPropertySheet(const char* caption);
 
     // Appends a page; the page must outlive the sheet's DoModal. False when the sheet is full.
     bool AddPage(CPropertyPage* page);
@@ -84,14 +83,12 @@ private:
 // The common file-open dialog.
 class CFileDialog {
 public:
-    // openFileDialog: true, for a file to open (the program saves nothing through a dialog, so
-    // there is no save dialog); defExt: appended when the user types no extension;
-    // fileName: initial file name (a pattern such as "*.bin" serves); flags: OFN_ flags
-    // (OFN_EXPLORER is added); filter: "Description|pattern|..." pairs; parent: owner, or null for
-    // the application's main window or the active window.
-    CFileDialog(bool openFileDialog, const char* defExt = nullptr, const char* fileName = nullptr,
-                DWORD flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, const char* filter = nullptr,
-                CWnd* parent = nullptr);
+    // A file to open (the program saves nothing through a dialog). fileName: initial file name (a
+    // pattern such as "*.bin" serves); flags: OFN_ flags (OFN_EXPLORER is added); filter:
+    // "Description|pattern|..." pairs. The owner is the application's main window, or else the
+    // active window.
+    explicit CFileDialog(const char* fileName = nullptr, DWORD flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
+                         const char* filter = nullptr);
 
     // Runs the dialog modally: IDOK when the user chose a file, else IDCANCEL.
     INT_PTR DoModal();
@@ -103,9 +100,7 @@ public:
     OPENFILENAMEA m_ofn;  // set lpstrInitialDir and lpstrTitle (kept pointers) before DoModal
 
 private:
-    CWnd* m_pParentWnd;
     CString m_strFilter;
-    CString m_strDefExt;
     char m_szFileName[MAX_PATH];
     char m_szFileTitle[MAX_PATH];
 };

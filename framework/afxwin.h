@@ -53,6 +53,9 @@ CWinApp* AfxGetApp();
 HINSTANCE AfxGetInstanceHandle();
 // True when byte leads a double-byte character of the system's ANSI code page.
 bool AfxIsLeadByte(unsigned char byte);
+// A text of the program's string table in language, in the ANSI code page; empty when missing.
+// (LoadStringA would pick the language by the platform's rules.)
+CString AfxLoadString(UINT id, LANGID language);
 
 // ---- Windows and data exchange -------------------------------------------------------------
 

@@ -112,3 +112,18 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     g_app->InitInstance();
     return 0;
 }
+
+CString AfxLoadString(UINT id, LANGID language) {
+    const HINSTANCE module = AfxGetInstanceHandle();
+    // Sixteen strings to a block, each a length and that many UTF-16 units.
+    const HRSRC block = FindResourceExA(module, RT_STRING, MAKEINTRESOURCEA(id / 16 + 1), language);
+    const void* data = block ? LockResource(LoadResource(module, block)) : nullptr;
+    if (!data) return CString();
+    const WCHAR* text = static_cast<const WCHAR*>(data);
+    const WCHAR* const end = text + SizeofResource(module, block) / sizeof(WCHAR);
+    for (UINT skip = id % 16; skip > 0 && text < end; --skip) text += 1 + *text;
+    if (text >= end || *text >= end - text) return CString();
+    char buffer[512];
+    const int length = WideCharToMultiByte(CP_ACP, 0, text + 1, *text, buffer, sizeof buffer, nullptr, nullptr);
+    return CString(buffer, length > 0 ? length : 0);
+}

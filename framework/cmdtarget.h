@@ -2,10 +2,10 @@
 // No Win32 header here, so the lookup and dispatch run in native unit tests too.
 #pragma once
 
-// Nothing reads a class's runtime name, so these declare nothing; the panel's classes still name
-// them.
-#define DECLARE_DYNAMIC(theClass)
-#define IMPLEMENT_DYNAMIC(theClass, baseClass)
+// The runtime name that the panel's sheet and pages carry (nothing reads it at run time).
+struct CRuntimeClass { const char* m_lpszClassName; };
+#define DECLARE_DYNAMIC(theClass) public: static const CRuntimeClass classRecord;
+#define IMPLEMENT_DYNAMIC(theClass, baseClass) const CRuntimeClass theClass::classRecord = {#theClass};
 
 class CCmdTarget;
 

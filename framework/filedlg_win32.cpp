@@ -36,11 +36,8 @@ void CopyText(char* target, size_t size, const char* text) {
 
 }  // namespace
 
-CFileDialog::CFileDialog(bool, const char* defExt, const char* fileName, DWORD flags, const char* filter,
-                         CWnd* parent)
-    : m_pParentWnd(parent),
-      m_strFilter(MakeFileDialogFilter(filter, AfxIsLeadByte)),
-      m_strDefExt(defExt) {
+CFileDialog::CFileDialog(const char* fileName, DWORD flags, const char* filter)
+    : m_strFilter(MakeFileDialogFilter(filter, AfxIsLeadByte)) {
     CopyText(m_szFileName, sizeof m_szFileName, fileName);
     m_szFileTitle[0] = '\0';
     ZeroMemory(&m_ofn, sizeof m_ofn);
@@ -56,16 +53,13 @@ CFileDialog::CFileDialog(bool, const char* defExt, const char* fileName, DWORD f
     m_ofn.nMaxFileTitle = sizeof m_szFileTitle;
     m_ofn.Flags = flags | OFN_EXPLORER;
     m_ofn.lpstrFilter = m_strFilter.IsEmpty() ? nullptr : m_strFilter.c_str();
-    m_ofn.lpstrDefExt = defExt ? m_strDefExt.c_str() : nullptr;
 }
 
 INT_PTR CFileDialog::DoModal() {
     m_ofn.hInstance = AfxGetInstanceHandle();
-    HWND owner = m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr;
-    if (!owner) {
-        CWinApp* app = AfxGetApp();
-        if (app && app->m_pMainWnd && IsWindow(app->m_pMainWnd->m_hWnd)) owner = app->m_pMainWnd->m_hWnd;
-    }
+    HWND owner = nullptr;
+    CWinApp* app = AfxGetApp();
+    if (app && app->m_pMainWnd && IsWindow(app->m_pMainWnd->m_hWnd)) owner = app->m_pMainWnd->m_hWnd;
     if (!owner) owner = GetActiveWindow();
     m_ofn.hwndOwner = owner;
     FileDialogFunction run = OpenFileFunction();

@@ -97,13 +97,10 @@ void CPropertyPage::SetModified(bool changed) {
 
 // ---- CPropertySheet ----------------------------------------------------------------------------
 
-CPropertySheet::CPropertySheet(const char* caption, CWnd* parent, UINT selectPage)
-    : m_strCaption(caption) {
+CPropertySheet::CPropertySheet(const char* caption) : m_strCaption(caption) {
     ZeroMemory(&m_psh, sizeof m_psh);
     m_psh.dwSize = PROPSHEETHEADERA_V1_SIZE;
     m_psh.dwFlags = PSH_USECALLBACK;
-    m_psh.hwndParent = parent ? parent->m_hWnd : nullptr;
-    m_psh.nStartPage = selectPage;
     m_psh.pfnCallback = SheetCallback;
 }
 
@@ -131,7 +128,6 @@ INT_PTR CPropertySheet::DoModal() {
     header.hInstance = AfxGetInstanceHandle();
     header.pszCaption = m_strCaption.c_str();
     header.nPages = static_cast<UINT>(m_nPages);
-    if (header.nStartPage >= header.nPages) header.nStartPage = 0;
     header.phpage = handles;
 
     g_sheetStarting = this;

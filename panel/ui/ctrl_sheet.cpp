@@ -4,7 +4,7 @@
 
 IMPLEMENT_DYNAMIC(CCtrlSheet, CPropertySheet)
 
-CCtrlSheet::CCtrlSheet(const char* caption) : CPropertySheet(caption, nullptr, 0) {
+CCtrlSheet::CCtrlSheet(const char* caption) : CPropertySheet(caption) {
     AddPage(&m_infoPage);
     AddPage(&m_settingPage);
 }

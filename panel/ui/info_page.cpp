@@ -7,12 +7,8 @@
 
 IMPLEMENT_DYNAMIC(CInfoPage, CPropertyPage)
 
-namespace {
-
-// Slot i is shown in control FirstInfoControl + i.
-const int FirstInfoControl = 1000;
-
-}  // namespace
+// Slot i of the texts is shown in control IDC_INFO_FIRST + i.
+static_assert(IDC_INFO_COUNT == InfoTextCount, "a text slot without its control");
 
 CInfoPage::CInfoPage() : CPropertyPage(IDD_INFO) {}
 
@@ -40,5 +36,5 @@ bool CInfoPage::OnApply() {
 void CInfoPage::FillInfoPage() {
     FillInfoTexts(PlatformInfoSource(), PciConfigRead, KoreanUi);
     // Slots 2 and 3 have no control: the platform ignores those ids.
-    for (int i = 0; i < InfoTextCount; ++i) SetDlgItemText(FirstInfoControl + i, InfoTexts[i]);
+    for (int i = 0; i < InfoTextCount; ++i) SetDlgItemText(IDC_INFO_FIRST + i, InfoTexts[i]);
 }

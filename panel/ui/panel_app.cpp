@@ -14,6 +14,11 @@ const LANGID PrimaryLanguageKorean = 0x12;
 const char PanelMutexPrefix[] = "Orrivan ";
 }  // namespace
 
+CString UiText(unsigned id) {
+    return AfxLoadString(id, KoreanUi ? MAKELANGID(LANG_KOREAN, SUBLANG_DEFAULT)
+                                      : MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
+}
+
 bool CPanelApp::InitInstance() {
     Enable3dControlsStatic();
     SetRegistryKey("Tavish Corp.");

@@ -10,6 +10,9 @@ extern CString PanelTitle;
 extern const char PanelTitleEnglish[];
 extern const char PanelTitleKorean[];  // code page 949
 
+// A text of the string table in the language KoreanUi picks.
+CString UiText(unsigned id);
+
 // Chooses the language, refuses a second copy, and runs the control sheet.
 class CPanelApp : public CWinApp {
 public:

@@ -2,9 +2,11 @@
 
 #include "bootfile.h"
 #include "card_probe.h"
+#include "not_saved_text.h"
 #include "panel_app.h"
 #include "resource.h"
-#include "setting_logic.h"
+#include "restart.h"
+#include "file_choice.h"
 #include "settings.h"
 #include "text_format.h"
 
@@ -40,57 +42,6 @@ const char SlaveBankTitleEnglish[] = "Select SoundBank file for Slave DSP";
 // "슬레이브 뱅크파일 선택" in code page 949
 const char SlaveBankTitleKorean[] = "\xBD\xBD\xB7\xB9\xC0\xCC\xBA\xEA \xB9\xF0\xC5\xA9\xC6\xC4\xC0\xCF \xBC\xB1\xC5\xC3";
 
-// A text of the string table in the language KoreanUi picks (the platform's LoadStringA would pick
-// by its own rules), in the ANSI code page; empty when missing.
-CString LoadUiString(UINT id) {
-    const LANGID language = KoreanUi ? MAKELANGID(LANG_KOREAN, SUBLANG_DEFAULT)
-                                     : MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
-    const HINSTANCE module = AfxGetInstanceHandle();
-    // Sixteen strings to a block, each a length and that many UTF-16 units.
-    const HRSRC block = FindResourceExA(module, RT_STRING, MAKEINTRESOURCEA(id / 16 + 1), language);
-    const void* data = block ? LockResource(LoadResource(module, block)) : nullptr;
-    if (!data) return CString();
-    const WCHAR* text = static_cast<const WCHAR*>(data);
-    const WCHAR* const end = text + SizeofResource(module, block) / sizeof(WCHAR);
-    for (UINT skip = id % 16; skip > 0 && text < end; --skip) text += 1 + *text;
-    if (text >= end || *text >= end - text) return CString();
-    char buffer[512];
-    const int length = WideCharToMultiByte(CP_ACP, 0, text + 1, *text, buffer, sizeof buffer, nullptr, nullptr);
-    return CString(buffer, length > 0 ? length : 0);
-}
-
-// The reasons' texts follow the order of SaveFailure.
-static_assert(IDS_WHY_OTHER - IDS_WHY_READ_ONLY ==
-                  static_cast<int>(SaveFailure::Other) - static_cast<int>(SaveFailure::ReadOnly),
-              "reason texts out of the order of SaveFailure");
-UINT ReasonText(SaveFailure failure) {
-    return IDS_WHY_READ_ONLY + static_cast<UINT>(failure) - static_cast<UINT>(SaveFailure::ReadOnly);
-}
-
-// Adds what was not saved in path, and why (refused names the file that refused), to text; nothing
-// when it was saved. The text of a restored or missing boot file goes on with the spare file
-// spareFile and path again.
-void AddNotSaved(CString& text, UINT what, const char* path, SaveFailure failure, const char* refused,
-                 const char* spareFile = "") {
-    if (failure == SaveFailure::None) return;
-    char reason[FormatTextLimit + 1];
-    FormatText(reason, sizeof reason, LoadUiString(ReasonText(failure)), refused);
-    CString paragraph;
-    paragraph.Format(LoadUiString(what), path, reason, spareFile, path);
-    if (!text.IsEmpty()) text += "\n\n";
-    text += paragraph;
-}
-
-// True for an existing file on a disk; false for a missing path, a folder or a device.
-bool IsOrdinaryFile(const char* path) {
-    const HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    const bool onDisk = GetFileType(file) == FILE_TYPE_DISK;
-    CloseHandle(file);
-    return onDisk;
-}
-
 // Selects the entry of list that stands for value, or none, which also empties the edit field.
 // Not CB_SELECTSTRING: it matches a prefix ("1" would show "10") and skips the card's " 5".
 void ShowInList(CComboBox& list, const CString& value) {
@@ -101,12 +52,6 @@ void ShowInList(CComboBox& list, const CString& value) {
                                  : CB_ERR;
     list.SetCurSel(found == CB_ERR ? -1 : static_cast<int>(found));
 }
-
-// What the INI file did not save, by FileSettingsSaved (nothing is said of All).
-const UINT IniTexts[] = {IDS_NOT_SAVED_INI, IDS_NOT_SAVED_INI_BANKS, IDS_NOT_SAVED_INI_SLAVE, 0,
-                         IDS_NOT_SAVED_INI_FLUSH};
-// What the boot file did not save, by where its old contents are (OldBootFile).
-const UINT BootTexts[] = {IDS_NOT_SAVED_BOOT, IDS_NOT_SAVED_BOOT_RESTORED, IDS_NOT_SAVED_BOOT_MISSING};
 
 const char SystemInfoCommand[] = "rundll32 shell32,Control_RunDLL sysdm.cpl";
 const char MultimediaInfoCommand[] = "rundll32 shell32,Control_RunDLL mmsys.cpl";
@@ -220,48 +165,24 @@ void CSettingPage::ApplySettings(FileSettingsSave& ini, BootSaveReport& boot) {
 void CSettingPage::OfferBootFile(BootSaveReport& boot) {
     if (!boot.newFileLine[0]) return;
     CString text;
-    text.Format(LoadUiString(IDS_ASK_CREATE_BOOT), BootFilePath, boot.newFileLine);
+    text.Format(UiText(IDS_ASK_CREATE_BOOT), BootFilePath, boot.newFileLine);
     if (MessageBoxA(::GetParent(m_hWnd), text, PanelTitle, MB_YESNO | MB_ICONQUESTION) == IDYES)
         ApplyBootSettings(m_chkAutoDetect.GetCheck() == BST_CHECKED, boot, MissingBootFile::Create);
 }
 
-namespace {
-
-// The restart question in a message box owned by the sheet, and the restart.
-class SheetRestartPrompt {
-public:
-    explicit SheetRestartPrompt(HWND sheet) : m_sheet(sheet) {}
-    bool AskToRestart() {
-        return MessageBoxA(m_sheet, LoadUiString(IDS_ASK_RESTART), PanelTitle,
-                           MB_YESNO | MB_ICONQUESTION) == IDYES;
-    }
-    // A program that refuses to close has told its user why.
-    bool Restart() { return RestartWindows(); }
-
-private:
-    HWND m_sheet;
-};
-
-}  // namespace
-
 void CSettingPage::OfferRestart(const FileSettingsSave& ini, const BootSaveReport& boot) {
-    SheetRestartPrompt prompt(::GetParent(m_hWnd));
-    ::OfferRestart(ini.failure == SaveFailure::None && boot.failure.reason == SaveFailure::None, boot.nextBootChanged,
-                   prompt);
+    ::OfferRestart(::GetParent(m_hWnd), UiText(IDS_ASK_RESTART), PanelTitle,
+                   ini.failure == SaveFailure::None && boot.failure.reason == SaveFailure::None, boot.nextBootChanged);
 }
 
 void CSettingPage::ReportFailedApply(const FileSettingsSave& ini, const BootSaveReport& boot) {
-    CString text;
-    AddNotSaved(text, IniTexts[static_cast<int>(ini.saved)], IniPath, ini.failure, IniPath);
-    AddNotSaved(text, BootTexts[static_cast<int>(boot.old)], BootFilePath, boot.failure.reason, boot.failure.subject,
-                boot.spareFile);
+    const CString text = NotSavedText(ini, boot, UiText);
     if (text.IsEmpty()) return;
-    MessageBoxA(::GetParent(m_hWnd), text, LoadUiString(IDS_NOT_SAVED_CAPTION), MB_OK | MB_ICONEXCLAMATION);
+    MessageBoxA(::GetParent(m_hWnd), text, UiText(IDS_NOT_SAVED_CAPTION), MB_OK | MB_ICONEXCLAMATION);
 }
 
 bool CSettingPage::BrowseForFile(const char* fileName, const char* filter, const char* title) {
-    CFileDialog dialog(true, nullptr, fileName,
-                       OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST, filter);
+    CFileDialog dialog(fileName, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST, filter);
     if (m_strLastDir.IsEmpty()) {
         // The directory of the program itself. A path cut by the buffer would name another
         // directory, so then the dialog picks its own.
@@ -285,7 +206,7 @@ bool CSettingPage::BrowseForFile(const char* fileName, const char* filter, const
     // is this path upper-cased, so it has the same length.)
     if (!FitsSettingText(path)) {
         CString text;
-        text.Format(LoadUiString(IDS_WHY_PATH_TOO_LONG), path.c_str());
+        text.Format(UiText(IDS_WHY_PATH_TOO_LONG), path.c_str());
         MessageBoxA(::GetParent(m_hWnd), text, PanelTitle, MB_OK | MB_ICONEXCLAMATION);
         return false;
     }

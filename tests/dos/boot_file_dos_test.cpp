@@ -23,6 +23,7 @@
 
 #include "bootfile.h"
 #include "bootfile_fake_fs.h"
+#include "lead_bytes.h"
 
 namespace fs = std::filesystem;
 

@@ -15,6 +15,7 @@
 
 #include "bootfile.h"
 #include "bootfile_fake_fs.h"
+#include "lead_bytes.h"
 
 namespace {
 

@@ -8,6 +8,7 @@
 
 #include "bootfile.h"
 #include "bootfile_fake_fs.h"
+#include "lead_bytes.h"
 
 namespace {
 
@@ -20,12 +21,12 @@ const std::string New = "path c:\\dos\r\n" + Command + "\r\n" + LongLine;
 const std::string Created = Command + "\r\n";  // a boot file created where there was none
 
 std::string NewName(unsigned i) {
-    char name[32];
+    char name[BootNameSize];
     BootNewFileName(i, name);
     return name;
 }
 std::string BackupName(unsigned i) {
-    char name[32];
+    char name[BootNameSize];
     BootBackupFileName(i, name);
     return name;
 }

@@ -7,6 +7,7 @@
 #include "bootfile.h"
 #include "bootfile_fake_fs.h"
 #include "settings.h"
+#include "lead_bytes.h"
 
 using namespace std::string_literals;
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "dos_command.h"
+#include "lead_bytes.h"
 
 namespace {
 

@@ -1,4 +1,5 @@
 #include "mbcs.h"
+#include "lead_bytes.h"
 
 #include <gtest/gtest.h>
 

@@ -36,7 +36,7 @@ std::string ReadFileBytes(const char* path) {
 std::string SpareFiles() {
     std::string found;
     for (unsigned i = 0; i < BootSpareNameCount; ++i) {
-        char name[32];
+        char name[BootNameSize];
         BootNewFileName(i, name);
         if (Exists(name)) found += std::string(name) + " ";
         BootBackupFileName(i, name);
@@ -59,6 +59,9 @@ protected:
         m_savedBootDirectory = value;
         SetEnvironmentVariableA("winbootdir", "C:\\WINDOWS");
         m_savedSettings = AppliedSettings;
+        // No card answers: every value applied is on the tool's line.
+        m_hadDump = GetEnvironmentVariableA("PCI_CONFIG_DUMP", m_dump, sizeof m_dump) != 0;
+        SetEnvironmentVariableA("PCI_CONFIG_DUMP", NULL);
     }
     void TearDown() override {
         SetFileAttributesA(BootFilePath, FILE_ATTRIBUTE_NORMAL);
@@ -69,9 +72,22 @@ protected:
         }
         SetEnvironmentVariableA("winbootdir", m_hadBootDirectory ? m_savedBootDirectory.c_str() : NULL);
         AppliedSettings = m_savedSettings;
+        if (m_hadDump) SetEnvironmentVariableA("PCI_CONFIG_DUMP", m_dump);
+    }
+
+    // Applies the interrupt and address texts with Auto Detect as given; why the boot file was not
+    // saved, or None.
+    SaveFailure Apply(const char* irq, const char* port, bool autoDetect) {
+        AppliedSettings.irq = irq;
+        AppliedSettings.port = port;
+        BootSaveReport report;
+        ApplyBootSettings(autoDetect, report);
+        return report.failure.reason;
     }
 
 private:
+    bool m_hadDump = false;
+    char m_dump[MAX_PATH] = {};
     bool m_hadBootFile = false;
     std::string m_savedBootFile;
     DWORD m_savedAttributes = 0;
@@ -83,7 +99,7 @@ private:
 TEST_F(BootFileOnDisk, RewritesTheToolsLineAndKeepsTheRest) {
     DeleteFileA(BootFilePath);
     WriteFileBytes("c:\\autoexec.bat", "path c:\\windows\r\nc:\\windows\\kestro dirq=5\r\nset temp=c:\\temp\r\n\x1A");
-    EXPECT_FALSE(UpdateBootFile(false, false, "", "", true));
+    EXPECT_EQ(Apply("", "", true), SaveFailure::None);
     EXPECT_EQ(ReadFileBytes(BootFilePath), "path c:\\windows\r\nC:\\WINDOWS\\KESTRO.EXE\r\nset temp=c:\\temp\r\n");
     EXPECT_EQ(SpareFiles(), "");
     // The name on the disk is the upper-case 8.3 one, whatever case the old file had.
@@ -97,7 +113,7 @@ TEST_F(BootFileOnDisk, RewritesTheToolsLineAndKeepsTheRest) {
 TEST_F(BootFileOnDisk, AddsTheCommandBuiltFromWinbootdir) {
     SetEnvironmentVariableA("winbootdir", "D:\\WIN98");
     WriteFileBytes(BootFilePath, "@echo off\r\nprompt $p$g");
-    EXPECT_FALSE(UpdateBootFile(true, true, " 5", "340", false));
+    EXPECT_EQ(Apply(" 5", "340", false), SaveFailure::None);
     EXPECT_EQ(ReadFileBytes(BootFilePath), "@echo off\r\nprompt $p$g\r\nD:\\WIN98\\KESTRO DIRQ=5  DREAM=340\r\n");
     EXPECT_EQ(SpareFiles(), "");
     BootToolOptions options = ReadBootToolOptions();
@@ -109,7 +125,7 @@ TEST_F(BootFileOnDisk, ReadingFollowsTheSystemCodePage) {
     // 0x95 leads a double-byte character in code page 949, which takes the '|' as its trail byte;
     // elsewhere the '|' is a pipe into the tool.
     WriteFileBytes(BootFilePath, "echo \x95|kestro\r\n");
-    EXPECT_FALSE(UpdateBootFile(false, false, "", "", true));
+    EXPECT_EQ(Apply("", "", true), SaveFailure::None);
     const char* expected = GetACP() == 949 ? "echo \x95|kestro\r\nC:\\WINDOWS\\KESTRO.EXE\r\n"
                                            : "echo \x95|C:\\WINDOWS\\KESTRO.EXE\r\n";
     EXPECT_EQ(ReadFileBytes(BootFilePath), expected) << "code page " << GetACP();
@@ -117,7 +133,7 @@ TEST_F(BootFileOnDisk, ReadingFollowsTheSystemCodePage) {
 
 TEST_F(BootFileOnDisk, MissingBootFileStaysMissing) {
     DeleteFileA(BootFilePath);
-    EXPECT_TRUE(UpdateBootFile(true, false, "10", "", false));
+    EXPECT_EQ(Apply("10", "", false), SaveFailure::None);
     EXPECT_FALSE(Exists(BootFilePath));
     EXPECT_EQ(SpareFiles(), "");
 }
@@ -125,7 +141,7 @@ TEST_F(BootFileOnDisk, MissingBootFileStaysMissing) {
 TEST_F(BootFileOnDisk, TheFileThatRefusedIsNamedAndAFolderIsNoBackup) {
     // Read-only files of the user's under every new name: the last one tried is named.
     WriteFileBytes(BootFilePath, "rem\r\n");
-    char name[32];
+    char name[BootNameSize];
     for (unsigned i = 0; i < BootSpareNameCount; ++i) {
         BootNewFileName(i, name);
         WriteFileBytes(name, "mine\r\n");
@@ -162,7 +178,7 @@ TEST_F(BootFileOnDisk, ReadOnlyBootFileIsLeftAlone) {
     const std::string contents = "c:\\windows\\kestro dirq=5\r\n";
     WriteFileBytes(BootFilePath, contents);
     SetFileAttributesA(BootFilePath, FILE_ATTRIBUTE_READONLY);
-    EXPECT_TRUE(UpdateBootFile(false, false, "", "", true));
+    EXPECT_EQ(Apply("", "", true), SaveFailure::ReadOnly);
     EXPECT_EQ(ReadFileBytes(BootFilePath), contents);
     EXPECT_TRUE(GetFileAttributesA(BootFilePath) & FILE_ATTRIBUTE_READONLY);
     EXPECT_EQ(SpareFiles(), "");
@@ -170,28 +186,21 @@ TEST_F(BootFileOnDisk, ReadOnlyBootFileIsLeftAlone) {
 
 TEST_F(BootFileOnDisk, AnInterruptedUpdateIsPutRight) {
     // Cut off between the old file stepping aside and the new one taking its name.
-    char newName[32], backupName[32];
+    char newName[BootNameSize], backupName[BootNameSize];
     BootNewFileName(0, newName);
     BootBackupFileName(0, backupName);
     DeleteFileA(BootFilePath);
     WriteFileBytes(backupName, "kestro\r\n");
     WriteFileBytes(newName, "C:\\WINDOWS\\KES");
-    EXPECT_FALSE(UpdateBootFile(true, false, "10", "", false));
+    EXPECT_EQ(Apply("10", "", false), SaveFailure::None);
     EXPECT_EQ(ReadFileBytes(BootFilePath), "C:\\WINDOWS\\KESTRO DIRQ=10\r\n");
     EXPECT_EQ(SpareFiles(), "");
 }
 
 TEST_F(BootFileOnDisk, ApplyComparesWithTheProbeWhichFindsNoCardUnderWine) {
-    char dump[MAX_PATH] = {0};
-    bool hadDump = GetEnvironmentVariableA("PCI_CONFIG_DUMP", dump, sizeof dump) != 0;
-    SetEnvironmentVariableA("PCI_CONFIG_DUMP", NULL);
-    AppliedSettings.irq = "10";
-    AppliedSettings.port = "340";
     WriteFileBytes(BootFilePath, "lh c:\\windows\\kestro.exe\r\n");
-    BootSaveReport report;
-    ApplyBootSettings(false, report);
+    EXPECT_EQ(Apply("10", "340", false), SaveFailure::None);
     EXPECT_EQ(ReadFileBytes(BootFilePath), "lh C:\\WINDOWS\\KESTRO DIRQ=10 DREAM=340\r\n");
-    if (hadDump) SetEnvironmentVariableA("PCI_CONFIG_DUMP", dump);
 }
 
 }  // namespace

@@ -87,7 +87,7 @@ TEST(FrameworkApp, WithoutARegistryKeyThereIsNoProfile) {
 }
 
 TEST(FrameworkFileDialog, SetUpForWindows95) {
-    CFileDialog dialog(true, nullptr, "*.bin", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, "FirmWare File(*.bin)|*.bin|");
+    CFileDialog dialog("*.bin", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, "FirmWare File(*.bin)|*.bin|");
     EXPECT_EQ(dialog.m_ofn.lStructSize, static_cast<DWORD>(OPENFILENAME_SIZE_VERSION_400A));
     EXPECT_EQ(dialog.m_ofn.lStructSize, 76u);
     ASSERT_NE(dialog.m_ofn.lpstrFilter, nullptr);
@@ -97,7 +97,7 @@ TEST(FrameworkFileDialog, SetUpForWindows95) {
     EXPECT_EQ(dialog.m_ofn.Flags & (OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT), 6u);
     EXPECT_STREQ(dialog.GetFileName(), "*.bin");
 
-    CFileDialog unfiltered(true);
+    CFileDialog unfiltered;
     EXPECT_EQ(unfiltered.m_ofn.lpstrFilter, nullptr);
     EXPECT_STREQ(unfiltered.GetPathName(), "");
 }
@@ -129,7 +129,7 @@ TEST(FrameworkFileDialog, DoModalReturnsThePathAndTheFileName) {
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     CloseHandle(file);
 
-    CFileDialog dialog(true, nullptr, "*.94b", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, "SoundBank File(*.94b)|*.94b|");
+    CFileDialog dialog("*.94b", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, "SoundBank File(*.94b)|*.94b|");
     dialog.m_ofn.lpstrInitialDir = dir;
     dialog.m_ofn.lpstrTitle = "Framework Test Open";
     SetTimer(nullptr, 0, 50, ChooseFile);

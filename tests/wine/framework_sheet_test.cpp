@@ -200,13 +200,13 @@ void CALLBACK LookAndCancel(HWND, UINT, UINT_PTR id, DWORD) {
     PostMessageA(sheetWindow, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
 }
 
-TEST(FrameworkPropertySheet, RunsAgainAfterClosingAndStartsOnTheSelectedPage) {
+TEST(FrameworkPropertySheet, RunsAgainAfterClosingAndStartsOnTheFirstPage) {
     CPropertyPage first(IDD_TEST_FIRST), second(IDD_TEST_SECOND);
-    CPropertySheet sheet("Again", nullptr, 1);
+    CPropertySheet sheet("Again");
     sheet.AddPage(&first);
     sheet.AddPage(&second);
-    g_startPage = &second;
-    g_otherPage = &first;
+    g_startPage = &first;
+    g_otherPage = &second;
     for (int run = 0; run < 2; ++run) {
         g_startPageWasCurrent = false;
         g_otherPageExisted = true;
@@ -215,7 +215,7 @@ TEST(FrameworkPropertySheet, RunsAgainAfterClosingAndStartsOnTheSelectedPage) {
         EXPECT_EQ(sheet.DoModal(), 0) << "run " << run;
         EXPECT_TRUE(g_startPageWasCurrent) << "run " << run;
         EXPECT_FALSE(g_otherPageExisted) << "run " << run;
-        EXPECT_EQ(second.m_hWnd, nullptr);
+        EXPECT_EQ(first.m_hWnd, nullptr);
         EXPECT_EQ(sheet.m_hWnd, nullptr);
     }
 }

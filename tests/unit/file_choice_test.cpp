@@ -1,4 +1,5 @@
-#include "setting_logic.h"
+#include "file_choice.h"
+#include "lead_bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +7,7 @@
 
 namespace {
 
-TEST(SettingLogic, DirectoryEndsBeforeTheLastRealBackslash) {
+TEST(FileChoice, DirectoryEndsBeforeTheLastRealBackslash) {
     const struct {
         const char* path;
         LeadBytePredicate lead;
@@ -31,13 +32,13 @@ TEST(SettingLogic, DirectoryEndsBeforeTheLastRealBackslash) {
     EXPECT_EQ(std::string(DirectoryOfPath(nullptr, IsNeverLeadByte).c_str()), "");
 }
 
-TEST(SettingLogic, ABareDriveOpensAtItsRoot) {
+TEST(FileChoice, ABareDriveOpensAtItsRoot) {
     EXPECT_STREQ(DialogDirectory("C:"), "C:\\");
     EXPECT_STREQ(DialogDirectory("C:\\KESTRO\\UTIL"), "C:\\KESTRO\\UTIL");
     EXPECT_STREQ(DialogDirectory(""), "");
 }
 
-TEST(SettingLogic, ChosenFileIsJoinedAndUpperCasedWholeCharactersKept) {
+TEST(FileChoice, ChosenFileIsJoinedAndUpperCasedWholeCharactersKept) {
     EXPECT_STREQ(ChosenFileSetting("c:\\banks", "torbel08.94b", IsNeverLeadByte), "C:\\BANKS\\TORBEL08.94B");
     // The trail byte 0x61 ('a') of a code page 949 character stays as it is.
     EXPECT_STREQ(ChosenFileSetting("c:\\\xB0\x61", "f.bin", IsCp949LeadByte), "C:\\\xB0\x61\\F.BIN");
@@ -48,13 +49,13 @@ TEST(SettingLogic, ChosenFileIsJoinedAndUpperCasedWholeCharactersKept) {
     EXPECT_EQ(ChosenFileSetting(longDir.c_str(), "f.bin", IsNeverLeadByte).GetLength(), longDir.size() + 6);
 }
 
-TEST(SettingLogic, OnlyTextsOfAtMost255CharactersFitTheStores) {
+TEST(FileChoice, OnlyTextsOfAtMost255CharactersFitTheStores) {
     EXPECT_TRUE(FitsSettingText(CString(std::string(255, 'x').c_str())));
     EXPECT_FALSE(FitsSettingText(CString(std::string(256, 'x').c_str())));
     EXPECT_TRUE(FitsSettingText(CString()));
 }
 
-TEST(SettingLogic, OnlyAnEmptyFieldTakesTheCardsText) {
+TEST(FileChoice, OnlyAnEmptyFieldTakesTheCardsText) {
     const struct {
         const char* field;
         const char* probe;
@@ -71,36 +72,6 @@ TEST(SettingLogic, OnlyAnEmptyFieldTakesTheCardsText) {
         CString field(c.field);
         AdoptProbeText(field, c.probe);
         EXPECT_STREQ(field, c.result) << "field \"" << c.field << "\", probe \"" << c.probe << "\"";
-    }
-}
-
-// The restart goes through a fake: never without a Yes, and the question only after a complete
-// save that changed the next boot.
-TEST(SettingLogic, RestartIsOfferedOnlyForAChangedNextBootAndDoneOnlyOnYes) {
-    struct Prompt {
-        bool yes = false, restarts = false;
-        int asked = 0, restarted = 0;
-        bool AskToRestart() { return ++asked, yes; }
-        bool Restart() { return ++restarted, restarts; }
-    };
-    const struct {
-        bool allSaved, changed, yes, restarts;
-        RestartOffer offer;
-        int asked, restarted;
-    } cases[] = {
-        {true, true, true, true, RestartOffer::Restarting, 1, 1},
-        {true, true, true, false, RestartOffer::RestartRefused, 1, 1},
-        {true, true, false, true, RestartOffer::Declined, 1, 0},
-        {true, false, true, true, RestartOffer::NotAsked, 0, 0},
-        {false, true, true, true, RestartOffer::NotAsked, 0, 0},
-    };
-    for (const auto& c : cases) {
-        Prompt prompt;
-        prompt.yes = c.yes;
-        prompt.restarts = c.restarts;
-        EXPECT_EQ(OfferRestart(c.allSaved, c.changed, prompt), c.offer);
-        EXPECT_EQ(prompt.asked, c.asked);
-        EXPECT_EQ(prompt.restarted, c.restarted);
     }
 }
 

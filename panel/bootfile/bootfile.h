@@ -18,8 +18,9 @@
 // The spare names are the panel's own: every update clears what an interrupted one left there.
 extern const char BootFilePath[16];         // "C:\AUTOEXEC.BAT"
 const unsigned BootSpareNameCount = 10;     // candidates per kind: C:\AUTOEXEC.KN0..KN9, KB0..KB9
-void BootNewFileName(unsigned index, char (&name)[32]);     // the new contents before they replace it
-void BootBackupFileName(unsigned index, char (&name)[32]);  // the old file while it is replaced
+const size_t BootNameSize = 32;             // a buffer that holds any of these names
+void BootNewFileName(unsigned index, char (&name)[BootNameSize]);     // the new contents before they replace it
+void BootBackupFileName(unsigned index, char (&name)[BootNameSize]);  // the old file while it is replaced
 
 // File attributes, numbered as DOS and Windows number them.
 const unsigned BootAttributeReadOnly = 0x01;
@@ -31,7 +32,7 @@ const unsigned BootAttributeArchive = 0x20;
 // Why a file operation failed, and the file it failed on (for LineTooLong: the line's first words).
 struct BootFailure {
     SaveFailure reason = SaveFailure::None;
-    char subject[32] = {};
+    char subject[BootNameSize] = {};
 };
 
 // The file operations the rewrite needs. At most one file is open for reading and one for writing.
@@ -133,7 +134,7 @@ enum class OldBootFile {
 struct BootSaveReport {
     BootFailure failure;
     OldBootFile old = OldBootFile::InPlace;
-    char spareFile[32] = {};
+    char spareFile[BootNameSize] = {};
     char newFileLine[BootLineSize];
 
     BootSaveReport() { newFileLine[0] = '\0'; }
@@ -163,7 +164,6 @@ bool ApplyBootSettings(BootFileSystem& files, BootEnvironment& environment, Lead
                        MissingBootFile missing = MissingBootFile::Leave);
 
 // The Windows entry points (bootfile_win32.cpp): the real file system, environment and code page.
-bool UpdateBootFile(bool irqChanged, bool portChanged, CString irq, CString port, bool autoDetect);
 // Updates the real boot file; report (a fresh one, or one that offered a new boot file, which Create
 // then creates) takes what the user is told.
 void ApplyBootSettings(bool autoDetect, BootSaveReport& report, MissingBootFile missing = MissingBootFile::Leave);

@@ -1,9 +1,5 @@
 #include "mbcs.h"
 
-bool IsCp949LeadByte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
-
-bool IsNeverLeadByte(unsigned char) { return false; }
-
 void UpperCaseAnsi(char* text, LeadBytePredicate isLeadByte) {
     for (unsigned char* p = reinterpret_cast<unsigned char*>(text); *p; ++p) {
         if (isLeadByte(*p)) {

@@ -15,7 +15,9 @@ enum class SaveFailure {
     Other,
 };
 
-// The reason for a Windows error code of an operation on path (save_failure_win32.cpp).
+// Windows (save_failure_win32.cpp): the reason for a Windows error code of an operation on path.
 SaveFailure SaveFailureOfError(unsigned long error, const char* path);
 // Whether path names an existing file that the user made read-only.
 bool IsReadOnlyFile(const char* path);
+// Whether path names an existing file on a disk: not a missing path, a folder or a device.
+bool IsOrdinaryFile(const char* path);

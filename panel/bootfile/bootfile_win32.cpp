@@ -90,7 +90,7 @@ private:
     }
 
     BootFailure m_failure = {SaveFailure::Other, {}};
-    char m_writePath[32] = {};
+    char m_writePath[BootNameSize] = {};
     HANDLE m_read = INVALID_HANDLE_VALUE;
     HANDLE m_write = INVALID_HANDLE_VALUE;
 };
@@ -106,12 +106,6 @@ public:
 };
 
 }  // namespace
-
-bool UpdateBootFile(bool irqChanged, bool portChanged, CString irq, CString port, bool autoDetect) {
-    Win32BootFileSystem files;
-    Win32BootEnvironment environment;
-    return UpdateBootFile(files, environment, AfxIsLeadByte, irqChanged, portChanged, irq, port, autoDetect);
-}
 
 void ApplyBootSettings(bool autoDetect, BootSaveReport& report, MissingBootFile missing) {
     Win32BootFileSystem files;

@@ -3,7 +3,7 @@
 // looked up by name, on the NT family alone.
 #include <windows.h>
 
-#include "setting_logic.h"
+#include "restart.h"
 
 namespace {
 
@@ -30,10 +30,28 @@ void EnableShutdownPrivilege() {
     CloseHandle(token);
 }
 
+// The question in a message box, and the restart.
+class MessageBoxPrompt {
+public:
+    MessageBoxPrompt(HWND owner, const char* question, const char* caption)
+        : m_owner(owner), m_question(question), m_caption(caption) {}
+    bool AskToRestart() { return MessageBoxA(m_owner, m_question, m_caption, MB_YESNO | MB_ICONQUESTION) == IDYES; }
+    // A program that refuses to close has told its user why.
+    bool Restart() {
+        // The high bit of GetVersion is set on Windows 95/98.
+        if (!(GetVersion() & 0x80000000)) EnableShutdownPrivilege();
+        return ExitWindowsEx(EWX_REBOOT, 0) != FALSE;
+    }
+
+private:
+    HWND m_owner;
+    const char* m_question;
+    const char* m_caption;
+};
+
 }  // namespace
 
-bool RestartWindows() {
-    // The high bit of GetVersion is set on Windows 95/98.
-    if (!(GetVersion() & 0x80000000)) EnableShutdownPrivilege();
-    return ExitWindowsEx(EWX_REBOOT, 0) != FALSE;
+RestartOffer OfferRestart(HWND owner, const char* question, const char* caption, bool allSaved, bool nextBootChanged) {
+    MessageBoxPrompt prompt(owner, question, caption);
+    return OfferRestart(allSaved, nextBootChanged, prompt);
 }

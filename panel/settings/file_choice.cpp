@@ -1,4 +1,4 @@
-#include "setting_logic.h"
+#include "file_choice.h"
 
 #include "settings.h"
 

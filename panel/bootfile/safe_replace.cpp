@@ -9,11 +9,11 @@
 
 const char BootFilePath[16] = "C:\\AUTOEXEC.BAT";
 
-void BootNewFileName(unsigned index, char (&name)[32]) {
+void BootNewFileName(unsigned index, char (&name)[BootNameSize]) {
     FormatText(name, sizeof name, "C:\\AUTOEXEC.KN%u", index % BootSpareNameCount);
 }
 
-void BootBackupFileName(unsigned index, char (&name)[32]) {
+void BootBackupFileName(unsigned index, char (&name)[BootNameSize]) {
     FormatText(name, sizeof name, "C:\\AUTOEXEC.KB%u", index % BootSpareNameCount);
 }
 
@@ -25,7 +25,7 @@ namespace {
 // boot file's place. A missing boot file without a backup stays missing, with whatever lies beside
 // it. False when the backup could not take the boot file's name; told says where it is.
 bool RecoverInterruptedUpdate(BootFileSystem& files, BootSaveReport& told) {
-    char name[32];
+    char name[BootNameSize];
     if (!files.Exists(BootFilePath)) {
         // An update takes the lowest free backup name, so the highest one present is the latest.
         bool found = false;
@@ -52,7 +52,7 @@ bool RecoverInterruptedUpdate(BootFileSystem& files, BootSaveReport& told) {
 
 // The first words of a line, for a message: as many whole characters as fit, and "..." when more
 // follows.
-void FirstWords(const char* line, char (&words)[32], LeadBytePredicate isLeadByte) {
+void FirstWords(const char* line, char (&words)[BootNameSize], LeadBytePredicate isLeadByte) {
     size_t length = 0;
     for (size_t width; line[length] && line[length] != '\n'; length += width) {
         width = isLeadByte(static_cast<unsigned char>(line[length])) && line[length + 1] ? 2 : 1;
@@ -105,7 +105,7 @@ BootUpdateOutcome Rewrite(BootFileSystem& files, const char* command, LeadBytePr
     // name, and only then does the backup go. A crash at any point leaves a complete boot file under
     // its name or beside it, which the next update puts right. A spare name that could not be
     // cleared is passed over. A new boot file takes the same way, with no old file to step aside.
-    char newName[32];
+    char newName[BootNameSize];
     bool created = false;
     for (unsigned i = 0; i < BootSpareNameCount && !created; ++i) {
         BootNewFileName(i, newName);
@@ -121,7 +121,7 @@ BootUpdateOutcome Rewrite(BootFileSystem& files, const char* command, LeadBytePr
         return BootUpdateOutcome::WriteFailed;
     }
 
-    char backupName[32];
+    char backupName[BootNameSize];
     bool movedAside = !existed;  // a new boot file has no old one to move
     for (unsigned i = 0; i < BootSpareNameCount && !movedAside; ++i) {
         BootBackupFileName(i, backupName);

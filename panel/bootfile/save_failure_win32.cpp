@@ -2,6 +2,15 @@
 
 #include "save_failure.h"
 
+bool IsOrdinaryFile(const char* path) {
+    const HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    const bool onDisk = GetFileType(file) == FILE_TYPE_DISK;
+    CloseHandle(file);
+    return onDisk;
+}
+
 bool IsReadOnlyFile(const char* path) {
     const DWORD attributes = GetFileAttributesA(path);
     return attributes != 0xFFFFFFFF && (attributes & FILE_ATTRIBUTE_READONLY);
