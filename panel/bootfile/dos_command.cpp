@@ -80,25 +80,32 @@ struct DosCursor {
 // delimiter, a switch or another redirection); neither a redirection nor a pipe counts inside a
 // pair of double quotes, and a quote without a partner protects nothing. Each redirection is marked
 // in redirected and blanked out of text, as COMMAND.COM takes it out of the command; each pipe
-// becomes a zero that ends its command.
-void Lex(unsigned char* text, LeadBytePredicate isLeadByte, bool* redirected) {
-    bool quoted = false;
+// becomes a zero that ends its command; quoted marks what stands inside a pair of quotes. False when
+// COMMAND.COM refuses the line: a redirection without a file name, or with a quote in it.
+bool Lex(unsigned char* text, LeadBytePredicate isLeadByte, bool* redirected, bool* quoted) {
+    bool inside = false;
     for (DosCursor c{text, isLeadByte}; *c.p;) {
         unsigned char* const at = c.p;
+        quoted[at - text] = inside;
         c.Step();
         if (*at == '"') {
-            quoted = !quoted && strchr(reinterpret_cast<char*>(c.p), '"');  // never a trail byte
-        } else if (quoted || c.p - at == 2) {
+            DosCursor partner{c.p, isLeadByte};
+            while (*partner.p && *partner.p != '"') partner.Step();
+            inside = !inside && *partner.p;
+        } else if (inside || c.p - at == 2) {
         } else if (*at == '|') {
             *at = '\0';
         } else if (*at == '<' || *at == '>') {
             if (*at == '>' && *c.p == '>') ++c.p;
             c.SkipDelimiters();
+            const unsigned char* const name = c.p;
             c.SkipWord("/<>|\"");
+            if (c.p == name || *c.p == '"') return false;
             memset(redirected + (at - text), true, c.p - at);
             memset(at, ' ', c.p - at);
         }
     }
+    return true;
 }
 
 // ---- The recognisers of what stands before a command word, and of the command word -------------
@@ -110,8 +117,9 @@ const char InternalCommands[] = "\\REM\\ECHO\\SET\\PATH\\PROMPT\\CALL\\LH\\LOADH
                                 "\\REN\\RENAME\\RMDIR\\SHIFT\\TIME\\TRUENAME\\TYPE\\UNLOCK\\VER\\VERIFY\\VOL\\";
 enum Internal { Rem, Echo, Set, Path, Prompt, Call, LoadHigh, LoadHighLong, If, For };
 // The programs this reader looks for, likewise, in the order of Program.
-const char Programs[] = "\\KESTRO\\KESTRO.EXE\\COMMAND\\COMMAND.COM\\";
-enum Program { Tool, ToolWithExtension, Interpreter, InterpreterWithExtension };
+// %COMSPEC% is the path of COMMAND.COM, which COMMAND.COM puts in before it reads the line.
+const char Programs[] = "\\KESTRO\\KESTRO.EXE\\COMMAND\\COMMAND.COM\\%COMSPEC%\\";
+enum Program { Tool, ToolWithExtension, Interpreter, InterpreterWithExtension, InterpreterByVariable };
 const int Unknown = -1;
 
 // Which name of list name[0, length) is, or Unknown.
@@ -150,7 +158,10 @@ void ReadCommandWord(DosCursor& c, CommandWord& word) {
     while (name < c.p && !IsOneOf(*name, ".\"/\\[]:+=;, \t")) ++name;
     if (!drive && name - start <= 8) {
         word.internal = IndexIn(InternalCommands, reinterpret_cast<char*>(start), name - start);
-        if (word.internal != Unknown) return;
+        if (word.internal != Unknown) {
+            c.p = name;  // its arguments may follow without a blank: CALL\KESTRO calls \KESTRO
+            return;
+        }
     }
     unsigned char* last = path + (drive ? 2 : 0);
     for (DosCursor k{last, c.isLeadByte}; k.p < c.p; k.Step()) {
@@ -263,7 +274,6 @@ CommandStarts ReadCommand(DosCursor& c, const unsigned char*& start) {
         if (!*c.p) return prefixed ? CommandStarts::Other : CommandStarts::Preparation;
         start = c.p;
         CommandWord word;
-        const bool comspec = c.PassKeyword("%COMSPEC%", "/");  // the path of COMMAND.COM
         ReadCommandWord(c, word);
         if (word.internal != Unknown && word.internal <= Prompt) {
             if (prefixed) return CommandStarts::Other;
@@ -280,7 +290,7 @@ CommandStarts ReadCommand(DosCursor& c, const unsigned char*& start) {
         } else if (word.internal == For) {
             if (inFor || !SkipForHead(c)) return CommandStarts::Other;  // FOR cannot be nested
             inFor = true;
-        } else if (comspec || word.program == Interpreter || word.program == InterpreterWithExtension) {
+        } else if (word.program >= Interpreter) {
             // COMMAND [path] [device] [switches] /C or /K command: without one, the interpreter
             // itself is the program.
             while (*c.p && !(*c.p == '/' && (c.p[1] == 'C' || c.p[1] == 'K'))) c.Step();
@@ -318,12 +328,20 @@ void ReadDosLine(const char* line, size_t length, LeadBytePredicate isLeadByte, 
     }
     if (text[from] == '@') ++from;
 
-    Lex(text, isLeadByte, reading.redirected);
+    bool quoted[DosLineLimit + 1];
+    if (!Lex(text, isLeadByte, reading.redirected, quoted)) {
+        reading.kind = DosLineKind::Other;
+        return;
+    }
     for (;;) {
         DosCursor command{text + from, isLeadByte};
         const size_t end = from + strlen(view + from);
         const unsigned char* start = nullptr;
-        switch (ReadCommand(command, start)) {
+        CommandStarts starts = ReadCommand(command, start);
+        // A command word inside quotes, which COMMAND /C or a FOR set left open, is none DOS sees as
+        // such; an edit of it would change which quotes pair.
+        if (starts == CommandStarts::Tool && quoted[start - text]) starts = CommandStarts::Other;
+        switch (starts) {
         case CommandStarts::Remark:
             return;  // the rest of the line is the remark's
         case CommandStarts::Tool:
@@ -365,6 +383,9 @@ DosLineFit SpliceDosLine(const char* text, size_t length, const DosLineReading& 
             put(text[i++]);
             continue;
         }
+        // Apart from what stands before, unless a delimiter, the line's '@' or a pipe ends that: an
+        // internal command's name would run into the command (CALL\KESTRO, LH"KESTRO").
+        if (i > 0 && !IsDelimiter(text[i - 1]) && text[i - 1] != '@' && text[i - 1] != '|') separate();
         for (const char* c = command; *c; ++c) put(*c);
         for (const size_t end = reading.tools[tool++].end; i < end; ++i) {
             if (!reading.redirected[i]) continue;

@@ -1,6 +1,6 @@
 // Fuzzes the boot-file rewrite: file contents, command inputs, code page and an injected fault.
-// A simple model of the rewrite, kept apart from the line store, predicts the result; any
-// difference, and any moment without a complete boot file, aborts.
+// A simple model of the rewrite and of how COMMAND.COM reads a line, kept apart from the product's
+// reader, predicts the result; any difference, and any moment without a complete boot file, aborts.
 //
 // Input: flags byte (bit 0 interrupt changed, bit 1 address changed, bit 2 automatic detection,
 // bit 3 code page 949, bits 4-7 fault), fault parameter byte, then the boot directory, the interrupt
@@ -12,6 +12,8 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "bootfile.h"
 #include "bootfile_fake_fs.h"
@@ -48,175 +50,251 @@ struct Model {
     bool changed = false;  // a tool line's text changed (see Folded), or the command was added
 };
 
-// The pieces of an upper-cased pipe element, as COMMAND.COM splits it: a lead byte always takes
-// the next byte with it, so a trail byte is never a separator.
-struct Element {
+// COMMAND.COM reads no more of a line than this.
+const size_t DosReads = 127;
+const char Delimiters[] = " \t,;=";
+
+bool IsIn(char c, const char* set) { return c && strchr(set, c); }
+
+// A lead byte takes the next byte with it: a trail byte is never a separator.
+size_t Width(const std::string& text, size_t i, LeadBytePredicate lead) {
+    return lead(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+}
+
+// Upper-cases a-z only, never a trail byte.
+std::string Upper(std::string text, LeadBytePredicate lead) {
+    for (size_t i = 0; i < text.size(); i += Width(text, i, lead))
+        if (text[i] >= 'a' && text[i] <= 'z') text[i] = static_cast<char>(text[i] - 'a' + 'A');
+    return text;
+}
+
+// One command of an upper-cased line: its redirections each a blank, and where each of its
+// characters stands in the line.
+struct Command {
     std::string text;
+    std::vector<size_t> from;
     LeadBytePredicate lead;
     size_t at = 0;
 
-    size_t Width(size_t i) const {
-        return lead(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+    bool More() const { return at < text.size(); }
+    bool At(const char* set) const { return More() && IsIn(text[at], set); }
+    void Step() { at += Width(text, at, lead); }
+    void Skip(const char* set) {
+        while (At(set)) ++at;
     }
-    bool At(const char* set) const { return at < text.size() && strchr(set, text[at]); }
-    void Blanks() {
-        while (At(" \t")) ++at;
+    // Passes word when the end, a delimiter or one of also follows it.
+    bool Keyword(const char* word, const char* also = "") {
+        const size_t n = strlen(word), next = at + n;
+        if (text.compare(at, n, word) != 0 || (next < text.size() && !IsIn(text[next], Delimiters) &&
+                                                !IsIn(text[next], also)))
+            return false;
+        at = next;
+        return true;
     }
-    // A command word (quotes group, but a pipe never is inside one): its name after the last '\'
-    // or ':' without quotes, and whether it was bare.
-    std::string Word(bool& bare) {
-        std::string name;
-        bool quoted = false;
-        bare = true;
-        while (at < text.size() && (quoted || !At(" \t/,;=<>"))) {
-            const char c = text[at];
-            if (c == '"' || c == '\\' || c == ':') {
-                if (c == '"') quoted = !quoted;
-                if (c != '"') name.clear();
-                bare = false;
-                ++at;
-                continue;
-            }
-            name += text.substr(at, Width(at));
-            at += Width(at);
-        }
-        return name;
-    }
-    // An argument: up to a blank or a redirection outside quotes (or '=' when asked).
+    // An argument of IF: up to a blank outside quotes, or also an '=' when asked.
     void Argument(bool equals = false) {
-        bool quoted = false;
-        while (at < text.size() && (quoted || !At(equals ? " \t<>=" : " \t<>"))) {
+        for (bool quoted = false; More() && (quoted || !At(equals ? " \t=" : " \t")); Step())
             if (text[at] == '"') quoted = !quoted;
-            at += Width(at);
-        }
+    }
+    // Passes the command word: up to a delimiter or a switch outside quotes.
+    std::string Word() {
+        const size_t start = at;
+        for (bool quoted = false; More() && (quoted || !At(" \t,;=/")); Step())
+            if (text[at] == '"') quoted = !quoted;
+        return text.substr(start, at - start);
     }
 };
 
-enum class Kind { Tool, Windows, Other, Never };
+// Whether a command word's name, up to what a file name cannot hold, is an internal command's.
+bool IsInternal(const std::string& name) {
+    static const std::string names = " BREAK CALL CD CHCP CHDIR CLS COPY CTTY DATE DEL DIR ECHO ERASE EXIT FOR "
+                                     "GOTO IF LFNFOR LH LOADHIGH LOCK MD MKDIR PATH PAUSE PROMPT RD REM REN RENAME "
+                                     "RMDIR SET SHIFT TIME TRUENAME TYPE UNLOCK VER VERIFY VOL ";
+    return !name.empty() && names.find(" " + name + " ") != std::string::npos;
+}
 
-// What the pipe element starts; e.at is left after its command word, and wordAt at its start.
-Kind CommandOf(Element& e, size_t& wordAt) {
-    for (;;) {
-        e.Blanks();
-        if (e.At("@")) {
-            ++e.at;
-            continue;
+std::string Unquoted(std::string text) {
+    text.erase(std::remove(text.begin(), text.end(), '"'), text.end());
+    return text;
+}
+
+// The file a command word runs: its path's last element without quotes; none when a ':' stands
+// but as a drive's (at the start or after an opening quote).
+std::string Program(const std::string& word, LeadBytePredicate lead) {
+    size_t name = word[0] == '"';
+    if (word.size() >= name + 2 && word[name + 1] == ':' && word[name] >= 'A' && word[name] <= 'Z') name += 2;
+    for (size_t i = name; i < word.size(); i += Width(word, i, lead)) {
+        if (word[i] == ':') return "";
+        if (word[i] == '\\') name = i + 1;
+    }
+    return Unquoted(word.substr(name));
+}
+
+// IF's condition: [NOT] EXIST x, [NOT] ERRORLEVEL n or [NOT] a==b.
+bool Condition(Command& c) {
+    c.Skip(" \t");
+    if (c.Keyword("NOT")) c.Skip(" \t");
+    const size_t start = c.at;
+    if (c.Keyword("EXIST") || c.Keyword("ERRORLEVEL")) {
+        c.Skip(" \t");
+        if (!c.At("=")) {
+            c.Argument();
+            return true;
         }
-        if (e.At("<>")) {
-            while (e.At("<>")) ++e.at;
-            e.Blanks();
-            e.Argument();
-            continue;
+        c.at = start;
+    }
+    c.Argument(true);
+    c.Skip(" \t");
+    if (c.text.compare(c.at, 2, "==") != 0) return false;
+    c.Skip("=");
+    c.Skip(" \t");
+    c.Argument();
+    return true;
+}
+
+// FOR %%V IN (set) DO.
+bool ForHead(Command& c) {
+    c.Skip(Delimiters);
+    if (c.text.compare(c.at, 2, "%%") != 0 || c.at + 2 >= c.text.size()) return false;
+    c.at += 2;
+    c.Step();
+    c.Skip(Delimiters);
+    if (!c.Keyword("IN", "(")) return false;
+    c.Skip(Delimiters);
+    if (!c.At("(")) return false;
+    while (c.More() && !c.At(")")) c.Step();
+    if (!c.More()) return false;
+    ++c.at;
+    c.Skip(Delimiters);
+    return c.Keyword("DO");
+}
+
+enum class Kind { Prepares, Tool, Other, Remark };
+
+// What a command does, past what may stand before its command word; wordAt takes where that is.
+Kind CommandKind(Command& c, size_t& wordAt) {
+    bool inFor = false;
+    for (bool prefixed = false;; prefixed = true) {
+        c.Skip(Delimiters);
+        if (!c.More()) return prefixed ? Kind::Other : Kind::Prepares;
+        wordAt = c.at;
+        const std::string word = c.Word(), program = Program(word, c.lead);
+        // An internal command's name ends at what a file name cannot hold (a drive's ':' too):
+        // CD\KESTRO is CD.
+        std::string internal = word.substr(0, word.find_first_of(".\"/\\[]:+=;, \t"));
+        if (!IsInternal(internal)) internal.clear();
+        // Its arguments may follow its name at once: CALL\KESTRO calls \KESTRO.
+        if (!internal.empty()) c.at = wordAt + internal.size();
+        if (internal == "REM") return prefixed ? Kind::Other : Kind::Remark;
+        if (internal == "ECHO" || internal == "SET" || internal == "PATH" || internal == "PROMPT")
+            return prefixed ? Kind::Other : Kind::Prepares;
+        if (internal == "LH" || internal == "LOADHIGH") {
+            for (c.Skip(Delimiters); c.At("/"); c.Skip(Delimiters))
+                while (c.More() && !c.At(" \t")) c.Step();
+        } else if (internal == "IF") {
+            if (!Condition(c)) return Kind::Other;
+        } else if (internal == "FOR") {
+            if (inFor || !ForHead(c)) return Kind::Other;
+            inFor = true;
+        } else if (internal.empty() && (program == "COMMAND" || program == "COMMAND.COM" || program == "%COMSPEC%")) {
+            while (c.More() && c.text.compare(c.at, 2, "/C") != 0 && c.text.compare(c.at, 2, "/K") != 0) c.Step();
+            if (!c.More()) return Kind::Other;
+            c.at += 2;
+        } else if (internal != "CALL") {
+            return internal.empty() && (program == "KESTRO" || program == "KESTRO.EXE") ? Kind::Tool : Kind::Other;
         }
-        if (e.At(":")) return Kind::Never;
-        bool bare;
-        wordAt = e.at;
-        const std::string word = e.Word(bare);
-        auto is = [&](const char* keyword) { return bare && word == keyword; };
-        if (is("REM")) return Kind::Never;
-        if (is("CALL")) continue;
-        if (is("LH") || is("LOADHIGH")) {
-            e.Blanks();
-            while (e.At("/")) {
-                while (e.at < e.text.size() && !e.At(" \t")) e.at += e.Width(e.at);
-                e.Blanks();
-            }
-            continue;
-        }
-        if (is("IF")) {
-            e.Blanks();
-            size_t start = e.at;
-            bool conditionBare;
-            std::string condition = e.Word(conditionBare);
-            if (conditionBare && condition == "NOT") {
-                e.Blanks();
-                start = e.at;
-                condition = e.Word(conditionBare);
-            }
-            e.Blanks();
-            if (conditionBare && (condition == "EXIST" || condition == "ERRORLEVEL") && !e.At("=")) {
-                e.Argument();
-                continue;
-            }
-            e.at = start;
-            e.Argument(true);
-            e.Blanks();
-            if (e.text.compare(e.at, 2, "==") != 0) return Kind::Other;
-            while (e.At("=")) ++e.at;
-            e.Blanks();
-            e.Argument();
-            continue;
-        }
-        if (word == "KESTRO" || word == "KESTRO.EXE") return Kind::Tool;
-        return word == "WIN" || word == "WIN.COM" ? Kind::Windows : Kind::Other;
     }
 }
 
-// A blank before what follows the replacement, unless one is there.
-void Separate(std::string& out) {
-    if (!out.empty() && out.back() != ' ' && out.back() != '\t') out += ' ';
-}
+struct Reading {
+    Kind kind = Kind::Prepares;
+    std::vector<bool> inside;  // per character read: it stands inside a pair of quotes
+    std::vector<std::pair<size_t, size_t>> tools;  // each tool command's words: [word, pipe or end)
+    std::string classes;  // per character read: R starts a redirection, r goes on with it, | a pipe
+};
 
-// What an upper-cased line (without its line end) starts: the tool when some element of its pipe,
-// before any REM or label, has KESTRO or KESTRO.EXE as its command after its prefixes, else Windows
-// likewise. edited takes the line with each tool element's command word and arguments replaced by
-// command, the redirections among the arguments kept after it, each after a blank, and a blank
-// before a following pipe.
-Kind LineKind(const std::string& line, LeadBytePredicate lead, const std::string& command = "",
-              std::string* edited = nullptr) {
-    Element whole{line, lead};
-    Kind result = Kind::Other;
-    std::string out;
-    size_t start = 0;
-    for (size_t i = 0; i <= line.size(); i += i < line.size() ? whole.Width(i) : 1) {
-        if (i < line.size() && line[i] != '|') continue;
-        Element e{line.substr(start, i - start), lead};
+// A line as COMMAND.COM reads its first characters: a label, or, past an '@' at its start, its
+// commands between pipes, where quotes protect '|', '<' and '>' when a later quote (never a trail
+// byte) pairs them.
+Reading Read(const std::string& line, LeadBytePredicate lead) {
+    const std::string view = Upper(line.substr(0, DosReads), lead);
+    Reading r;
+    size_t from = view.find_first_not_of(Delimiters);
+    if (from == std::string::npos) return r;
+    if (view[from] == ':') {
+        if (view.compare(from, 2, "::") != 0) r.kind = Kind::Other;
+        return r;
+    }
+    if (view[from] == '@') ++from;
+    size_t quotes = 0;
+    for (size_t i = 0; i < view.size(); i += Width(view, i, lead)) quotes += view[i] == '"';
+    r.classes.assign(view.size(), '.');
+    r.inside.assign(view.size(), false);
+    bool quoted = false;
+    for (size_t i = 0, end; i < view.size(); i = end) {
+        end = i + Width(view, i, lead);
+        r.inside[i] = quoted;
+        if (view[i] == '"') {
+            --quotes;
+            quoted = !quoted && quotes > 0;
+            continue;
+        }
+        if (quoted || end - i == 2) continue;
+        if (view[i] == '|') r.classes[i] = '|';
+        if (view[i] != '<' && view[i] != '>') continue;
+        // The redirection's '<', '>' or '>>', delimiters, and the file name.
+        end += view.compare(i, 2, ">>") == 0;
+        while (IsIn(view[end], Delimiters)) ++end;
+        const size_t name = end;
+        while (end < view.size() && !IsIn(view[end], " \t,;=/<>|\"")) end += Width(view, end, lead);
+        // COMMAND.COM refuses the line: a redirection without a file, or with a quote in it.
+        if (end == name || view[end] == '"') return Reading{Kind::Other, {}, {}, ""};
+        r.classes.replace(i, end - i, end - i, 'r');
+        r.classes[i] = 'R';
+    }
+    for (size_t start = from;;) {
+        const size_t end = std::min(r.classes.find('|', start), view.size());
+        Command c{"", {}, lead};
+        for (size_t i = start; i < end; ++i) {
+            if (r.classes[i] == 'r') continue;
+            c.text += r.classes[i] == 'R' ? ' ' : view[i];
+            c.from.push_back(i);
+        }
         size_t wordAt = 0;
-        const Kind kind = CommandOf(e, wordAt);
-        if (kind == Kind::Never) {
-            out += line.substr(start);
-            break;
-        }
-        if (kind == Kind::Tool) {
-            result = Kind::Tool;
-            out += e.text.substr(0, wordAt) + command;
-            bool quoted = false;
-            while (e.at < e.text.size()) {
-                if (!quoted && e.At("<>")) {
-                    Separate(out);
-                    const size_t from = e.at;
-                    while (e.At("<>")) ++e.at;
-                    e.Blanks();
-                    e.Argument();
-                    out += e.text.substr(from, e.at - from);
-                    continue;
-                }
-                if (e.text[e.at] == '"') quoted = !quoted;
-                e.at += e.Width(e.at);
-            }
-            if (i < line.size()) Separate(out);
-        } else {
-            if (kind == Kind::Windows && result == Kind::Other) result = Kind::Windows;
-            out += e.text;
-        }
-        if (i < line.size()) out += '|';
-        start = i + 1;
+        Kind kind = CommandKind(c, wordAt);
+        // A tool word inside quotes (COMMAND /C or a FOR set left them open) is none DOS starts.
+        if (kind == Kind::Tool && r.inside[c.from[wordAt]]) kind = Kind::Other;
+        if (kind == Kind::Remark) break;  // the rest of the line is the remark's
+        if (kind == Kind::Tool) r.tools.push_back({c.from[wordAt], end});
+        if (kind != Kind::Prepares && r.kind != Kind::Tool) r.kind = kind;
+        if (end == view.size()) break;
+        start = end + 1;
     }
-    if (edited) *edited = out;
-    return result;
+    return r;
 }
 
-// Upper-cases a line as the reader does: a-z only, never a trail byte.
-std::string Upper(std::string line, LeadBytePredicate lead) {
-    for (size_t i = 0; i < line.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(line[i]);
-        if (lead(c) && i + 1 < line.size()) {
-            ++i;
-        } else if (c >= 'a' && c <= 'z') {
-            line[i] = static_cast<char>(c - 'a' + 'A');
+// The line with command in place of each tool command's words; the redirections among them follow
+// it, each run of them after a blank unless one is there, and so does a following pipe.
+std::string Splice(const std::string& line, const Reading& r, const std::string& command) {
+    std::string out;
+    auto separate = [&out] {
+        if (!out.empty() && out.back() != ' ' && out.back() != '\t') out += ' ';
+    };
+    size_t copied = 0;
+    for (const auto& tool : r.tools) {
+        out += line.substr(copied, tool.first - copied);
+        // An internal command's name would run into the command.
+        if (tool.first > 0 && !IsIn(line[tool.first - 1], " \t,;=@|")) separate();
+        out += command;
+        for (size_t i = tool.first; i < tool.second; ++i) {
+            if (r.classes[i] == '.') continue;
+            if (r.classes[i - 1] == '.') separate();
+            out += line[i];
         }
+        copied = tool.second;
+        if (copied < line.size()) separate();
     }
-    return line;
+    return out + line.substr(copied);
 }
 
 // A line compared for a change of the tool's command: every byte's a-z as A-Z, no blanks at the end.
@@ -227,13 +305,14 @@ std::string Folded(const std::string& line) {
 }
 
 // What the rewrite must produce: DOS text up to a Ctrl-Z with CR LF, lone CR and lone LF each ending
-// a line, one decision per line on its upper-cased text, every other byte kept in order, every line
-// written with CR LF; in every tool line the tool's words become the command, or the command is
-// added as a line of its own before the first line that starts Windows, else at the end. Refused
-// for size: too many lines when the new file would have more than 1000, too large when its long
-// lines need more than 1000 entries of 255 characters or an edited tool line more than one.
+// a line, every byte kept as read but the tool's words, every line written with CR LF; in every
+// tool line the tool's words become the command, or the command is added as a line of its own
+// after the opening lines that only prepare, before the first other line, else at the end.
+// Refused for size: a command or a tool line longer than DOS reads, or a tool line the edit makes
+// so; too many lines when the new file would have more than 1000, too large when its long lines
+// need more than 1000 entries of 255 characters.
 Model Predict(const std::string& file, const std::string& command, LeadBytePredicate lead) {
-    if (command.size() > 254) return {BootUpdateOutcome::CommandTooLong, ""};
+    if (command.size() > DosReads) return {BootUpdateOutcome::CommandTooLong, ""};
     std::string raw = file.substr(0, file.find('\x1A'));
     std::string text;
     for (size_t i = 0; i < raw.size(); ++i) {
@@ -247,7 +326,8 @@ Model Predict(const std::string& file, const std::string& command, LeadBytePredi
     std::string out;
     size_t entries = 0;
     size_t lastLength = 0;
-    size_t windowsAt = std::string::npos;
+    size_t opening = 0;  // where the opening lines that only prepare end in out
+    bool inOpening = true;
     Model model{BootUpdateOutcome::Rewritten, ""};
     for (size_t start = 0; start < text.size();) {
         size_t end = text.find('\n', start);
@@ -260,29 +340,25 @@ Model Predict(const std::string& file, const std::string& command, LeadBytePredi
             if (line.find('\0', piece) < piece + 255) return {BootUpdateOutcome::NotText, ""};
             ++entries;
         }
-        line = Upper(line, lead);
         lastLength = line.size();
         const std::string content = line.substr(0, line.find('\n'));
-        std::string edited;
-        const Kind kind = LineKind(content, lead, command, &edited);
-        if (kind == Kind::Tool) {
+        const Reading reading = Read(content, lead);
+        inOpening = inOpening && reading.kind == Kind::Prepares;
+        if (reading.kind == Kind::Tool) {
             ++model.toolLines;
-            // A line of several pieces counts as changed.
-            model.changed = model.changed || line.size() > 255 || Folded(edited) != Folded(content);
-            // The edited line and its line end take one entry, or the file is too large.
-            if (edited.size() > 254) return tooBig(lines);
-            entries -= (line.size() + 254) / 255 - 1;
-            out += edited + "\n";
-        } else {
-            if (kind == Kind::Windows && windowsAt == std::string::npos) windowsAt = out.size();
-            out += line;
+            const std::string edited = Splice(content, reading, command);
+            if (content.size() > DosReads || edited.size() > DosReads) return {BootUpdateOutcome::LineTooLong, ""};
+            model.changed = model.changed || Folded(edited) != Folded(content);
+            line = edited + "\n";
         }
+        out += line;
+        if (inOpening) opening = out.size();
     }
     if (!model.toolLines) {
         model.changed = true;
         if (entries == BootLineCount) return tooBig(lines + 1);
-        if (windowsAt != std::string::npos) {
-            out.insert(windowsAt, command + "\n");
+        if (opening < out.size()) {
+            out.insert(opening, command + "\n");
         } else {
             if (!out.empty() && out.back() != '\n') {
                 // A last line that fills its last piece takes its line end in an entry of its own.
@@ -304,7 +380,7 @@ Model Predict(const std::string& file, const std::string& command, LeadBytePredi
 size_t ToolLines(const std::string& bytes, LeadBytePredicate lead) {
     size_t count = 0;
     for (size_t start = 0, end; (end = bytes.find("\r\n", start)) != std::string::npos; start = end + 2)
-        count += LineKind(Upper(bytes.substr(start, end - start), lead), lead) == Kind::Tool;
+        count += Read(bytes.substr(start, end - start), lead).kind == Kind::Tool;
     return count;
 }
 
@@ -412,7 +488,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         static const std::string plain = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789\\:.";
         if (directory.find_first_not_of(plain) == std::string::npos &&
             command.find_first_not_of(plain + " =", directory.size()) == std::string::npos &&
-            LineKind(Upper(command, lead), lead) == Kind::Tool)
+            Read(command, lead).kind == Kind::Tool)
             Check(ToolLines(model.bytes, lead) == std::max<size_t>(model.toolLines, 1), "tool lines lost or added");
         after.erase(bat);
         if (fault == 14) {

@@ -48,6 +48,12 @@ TEST(ReadDosLine, FindsTheToolsWordsAsCommandComReadsThem) {
         {"command /c c:\\windows\\kestro dirq=5", Tool, "command /c NEW"},
         {"c:\\command.com c:\\ /e:1024/c kestro dirq=5", Tool, "c:\\command.com c:\\ /e:1024/c NEW"},
         {"%comspec% /c kestro", Tool, "%comspec% /c NEW"},
+        {"\"%comspec%\" /c kestro", Tool, "\"%comspec%\" /c NEW"},
+        // An internal command's arguments may follow its name without a blank; the new command
+        // then gets one.
+        {"call\\kestro", Tool, "call NEW"},
+        {"lh\\kestro", Tool, "lh NEW"},
+        {"if\"a\"==\"a\" kestro", Tool, "if\"a\"==\"a\" NEW"},
 
         // Internal commands end their names where a file name cannot go on: no tool there.
         {"cd\\kestro", Other},
@@ -58,9 +64,17 @@ TEST(ReadDosLine, FindsTheToolsWordsAsCommandComReadsThem) {
         // Quotes protect a pipe; '@' counts only at the line's start; a ':' names no file but a drive's.
         {"echo \"Sound|KESTRO DIRQ=5\" > C:\\MSG.TXT", Prepares},
         {"echo \"Sound|KESTRO\" and \"|kestro", Tool, "echo \"Sound|KESTRO\" and \"|NEW"},  // an unpaired quote
+        {"\"kestro|\xA6\"", Tool, "NEW |\xA6\""},  // the lead byte takes the last quote: the first has no partner
+        // A command word inside quotes, which COMMAND /C or a FOR set left open, starts nothing.
+        {"command \"|/c kestro\"", Other},
+        {"for %%a in (\"|) do kestro \")", Other},
         {"if exist c:\\windows\\kestro.exe @c:\\windows\\kestro.exe dirq=5", Other},
         {"@@kestro", Other},
         {"ab:\\kestro", Other},
+        // COMMAND.COM refuses a redirection without a file, or with a quote in it: nothing runs.
+        {"kestro >", Other},
+        {"<\"c:\\windows\\kestro\" dirq=5", Other},
+        {">nul\"c:\\windows\\kestro.exe\"", Other},
         // Other lines naming the tool start nothing of it.
         {"kestro2", Other},
         {"c:\\kestro\\kestro.bat", Other},
