@@ -6,6 +6,7 @@
 
 #include "afxwin.h"
 #include "bootfile.h"
+#include "settings.h"
 
 namespace {
 
@@ -97,12 +98,7 @@ private:
 
 class Win32BootEnvironment final : public BootEnvironment {
 public:
-    bool BootDirectory(char (&buffer)[256]) override {
-        DWORD length = GetEnvironmentVariableA("winbootdir", buffer, sizeof buffer);
-        if (length < sizeof buffer) return true;  // 0 when missing: the buffer stays zeroed
-        memset(buffer, 0, sizeof buffer);
-        return false;
-    }
+    bool BootDirectory(char (&buffer)[256]) override { return ReadWindowsDirectory(buffer); }
 };
 
 }  // namespace

@@ -28,7 +28,7 @@ public:
         *build = version.dwBuildNumber;
     }
 
-    CString GetEnvironment(const char* name) override { return PlatformSettingsStore().GetEnvironment(name); }
+    CString WindowsDirectory() override { return PlatformSettingsStore().WindowsDirectory(); }
 
     bool ReadVersionBlock(const char* path, unsigned char* head, size_t headSize, size_t* blockSize) override {
         DWORD handle = 0;

@@ -104,7 +104,7 @@ void FillInfoTexts(InfoPlatform& platform, PciConfigReader read, bool korean) {
 
     InfoTexts[InfoSlotChipset] = ChipsetNameOnBus0(read, korean);
 
-    BuildInfoPaths(platform.GetEnvironment("winbootdir"));
+    BuildInfoPaths(platform.WindowsDirectory());
     // The DOS tool carries no version information.
     InfoTexts[InfoSlotFirstVersion] = NotAvailable;
     for (int k = 1; k < InfoFileCount; ++k) {

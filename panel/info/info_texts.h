@@ -64,8 +64,8 @@ class InfoPlatform {
 public:
     // Major, minor and build number of the running Windows (zeros when it cannot tell).
     virtual void GetWindowsVersion(unsigned long* major, unsigned long* minor, unsigned long* build) = 0;
-    // The variable's value as a zero-filled 256-byte buffer holds it (empty when unset or too long).
-    virtual CString GetEnvironment(const char* name) = 0;
+    // The Windows directory ("winbootdir"): empty when it is not set or too long.
+    virtual CString WindowsDirectory() = 0;
     // Copies up to headSize leading bytes of the file's version block into head and sets *blockSize
     // to the block's size as read; false when the file is missing or has no readable block.
     virtual bool ReadVersionBlock(const char* path, unsigned char* head, size_t headSize, size_t* blockSize) = 0;

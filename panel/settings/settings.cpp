@@ -50,7 +50,7 @@ CardSettings LoadedCut;
 }  // namespace
 
 void ComputeIniPath(SettingsStore& store) {
-    IniPath.Format("%s\\Tessan.ini", store.GetEnvironment("winbootdir").c_str());
+    IniPath.Format("%s\\Tessan.ini", store.WindowsDirectory().c_str());
 }
 
 void LoadInstallPath(SettingsStore& store) {

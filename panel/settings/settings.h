@@ -36,8 +36,8 @@ const size_t SettingTextLimit = 255;
 // default (or an empty text).
 class SettingsStore {
 public:
-    // The variable's value as a 256-byte buffer holds it: empty when it is not set or too long.
-    virtual CString GetEnvironment(const char* name) = 0;
+    // The Windows directory ("winbootdir"): empty when it is not set or too long.
+    virtual CString WindowsDirectory() = 0;
     // The key's value, or defaultValue when it is missing. A value longer than SettingTextLimit
     // characters may be cut, yet to more than SettingTextLimit: that tells it was cut.
     virtual CString ReadIniString(const char* path, const char* section, const char* key,
@@ -86,6 +86,10 @@ void SaveAutoCheck(SettingsStore& store);
 
 // The same operations on the platform's own stores (the Win32 layer provides them).
 SettingsStore& PlatformSettingsStore();
+// Windows: "winbootdir", which Windows 95/98 sets to the Windows directory, in the zero-filled
+// buffer; false, with the buffer empty, when the value does not fit it. Every path built from the
+// Windows directory starts here.
+bool ReadWindowsDirectory(char (&buffer)[SettingTextLimit + 1]);
 inline void ComputeIniPath() { ComputeIniPath(PlatformSettingsStore()); }
 inline void LoadInstallPath() { LoadInstallPath(PlatformSettingsStore()); }
 inline void LoadFileSettings() { LoadFileSettings(PlatformSettingsStore()); }

@@ -2,6 +2,8 @@
 // functions, and the registry through the application's profile integers.
 #include <windows.h>
 
+#include <string.h>
+
 #include "afxwin.h"
 #include "settings.h"
 
@@ -9,11 +11,9 @@ namespace {
 
 class Win32SettingsStore : public SettingsStore {
 public:
-    CString GetEnvironment(const char* name) override {
-        // A zero-filled buffer: a missing or over-long variable leaves it empty.
-        char buffer[SettingTextLimit + 1] = {};
-        GetEnvironmentVariableA(name, buffer, sizeof buffer);
-        buffer[SettingTextLimit] = '\0';
+    CString WindowsDirectory() override {
+        char buffer[SettingTextLimit + 1];
+        ReadWindowsDirectory(buffer);
         return CString(buffer);
     }
     CString ReadIniString(const char* path, const char* section, const char* key,
@@ -52,3 +52,11 @@ Win32SettingsStore TheStore;
 }  // namespace
 
 SettingsStore& PlatformSettingsStore() { return TheStore; }
+
+bool ReadWindowsDirectory(char (&buffer)[SettingTextLimit + 1]) {
+    memset(buffer, 0, sizeof buffer);
+    const DWORD length = GetEnvironmentVariableA("winbootdir", buffer, sizeof buffer);
+    if (length < sizeof buffer) return true;  // 0 when missing: the buffer stays zeroed
+    memset(buffer, 0, sizeof buffer);
+    return false;
+}

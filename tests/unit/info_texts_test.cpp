@@ -200,9 +200,7 @@ public:
         *minor = 10;
         *build = 0x040A08AE;
     }
-    CString GetEnvironment(const char* name) override {
-        return strcmp(name, "winbootdir") == 0 ? CString(windowsDir.c_str()) : CString();
-    }
+    CString WindowsDirectory() override { return CString(windowsDir.c_str()); }
     bool ReadVersionBlock(const char* path, unsigned char* head, size_t headSize, size_t* blockSize) override {
         auto it = blocks.find(path);
         if (it == blocks.end()) return false;

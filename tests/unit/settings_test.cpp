@@ -10,10 +10,10 @@
 
 namespace {
 
-// An in-memory stand-in for the environment, the INI files and the registry profile.
+// An in-memory stand-in for the Windows directory, the INI files and the registry profile.
 class FakeStore : public SettingsStore {
 public:
-    std::map<std::string, std::string> environment;
+    std::string windowsDirectory;
     std::map<std::tuple<std::string, std::string, std::string>, std::string> ini;  // path, section, key
     std::map<std::pair<std::string, std::string>, int> profile;
     std::string lastIniPath;
@@ -21,10 +21,7 @@ public:
     SaveFailure flushFailure = SaveFailure::None;
     std::vector<std::string> flushed;
 
-    CString GetEnvironment(const char* name) override {
-        auto it = environment.find(name);
-        return it == environment.end() ? CString() : CString(it->second.c_str());
-    }
+    CString WindowsDirectory() override { return CString(windowsDirectory.c_str()); }
     CString ReadIniString(const char* path, const char* section, const char* key, const char* def) override {
         lastIniPath = path;
         auto it = ini.find({path, section, key});
@@ -66,7 +63,7 @@ protected:
 };
 
 TEST_F(Settings, WithoutAnIniFileTheDefaultsLoad) {
-    store.environment["winbootdir"] = "C:\\WINDOWS";
+    store.windowsDirectory = "C:\\WINDOWS";
     LoadAll();
     EXPECT_STREQ(IniPath, "C:\\WINDOWS\\Tessan.ini");
     EXPECT_STREQ(InstallPath, "C:\\KESTRO");
@@ -85,7 +82,7 @@ TEST_F(Settings, WithoutWinbootdirTheIniFileIsAtTheDriveRoot) {
 
 TEST_F(Settings, StoredValuesLoadUpperCasedKeepingDoubleByteCharacters) {
     const std::string ini = "C:\\WINDOWS\\Tessan.ini";
-    store.environment["winbootdir"] = "C:\\WINDOWS";
+    store.windowsDirectory = "C:\\WINDOWS";
     store.ini[{ini, "Setup", "Path"}] = "d:\\kestro";
     // 0xB1 0x62 is one code page 949 character whose second byte is 'b'.
     store.ini[{ini, "Tessan", "FirmWare"}] = "c:\\\xB1" "b\\pelkad.bin";
@@ -151,7 +148,7 @@ TEST_F(Settings, SavingAutoCheckWritesOneOrZero) {
 }
 
 TEST_F(Settings, FileSettingsAreWrittenVerbatimToTheTessanSection) {
-    store.environment["winbootdir"] = "C:\\WIN%sDOWS";
+    store.windowsDirectory = "C:\\WIN%sDOWS";
     ComputeIniPath(store);
     EXPECT_STREQ(IniPath, "C:\\WIN%sDOWS\\Tessan.ini");
     WriteFileSetting(store, "FirmWare", CString("C:\\100%\\%s%d.BIN"));
