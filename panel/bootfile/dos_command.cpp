@@ -81,7 +81,8 @@ struct DosCursor {
 // pair of double quotes, and a quote without a partner protects nothing. Each redirection is marked
 // in redirected and blanked out of text, as COMMAND.COM takes it out of the command; each pipe
 // becomes a zero that ends its command; quoted marks what stands inside a pair of quotes. False when
-// COMMAND.COM refuses the line: a redirection without a file name, or with a quote in it.
+// COMMAND.COM refuses the line: a redirection without a file name or with a quote in it, or a pipe
+// with no command after it.
 bool Lex(unsigned char* text, LeadBytePredicate isLeadByte, bool* redirected, bool* quoted) {
     bool inside = false;
     for (DosCursor c{text, isLeadByte}; *c.p;) {
@@ -95,6 +96,9 @@ bool Lex(unsigned char* text, LeadBytePredicate isLeadByte, bool* redirected, bo
         } else if (inside || c.p - at == 2) {
         } else if (*at == '|') {
             *at = '\0';
+            DosCursor next{c.p, isLeadByte};
+            next.SkipDelimiters();
+            if (!*next.p || *next.p == '|') return false;
         } else if (*at == '<' || *at == '>') {
             if (*at == '>' && *c.p == '>') ++c.p;
             c.SkipDelimiters();
@@ -329,7 +333,11 @@ void ReadDosLine(const char* line, size_t length, LeadBytePredicate isLeadByte, 
     if (text[from] == '@') ++from;
 
     bool quoted[DosLineLimit + 1];
-    if (!Lex(text, isLeadByte, reading.redirected, quoted)) {
+    const bool refused = !Lex(text, isLeadByte, reading.redirected, quoted);
+    // Nor does it run a pipe whose first command is empty once its redirections are taken out.
+    DosCursor first{text + from, isLeadByte};
+    first.SkipDelimiters();
+    if (refused || (!*first.p && first.p < text + length)) {
         reading.kind = DosLineKind::Other;
         return;
     }

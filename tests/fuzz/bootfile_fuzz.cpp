@@ -240,7 +240,12 @@ Reading Read(const std::string& line, LeadBytePredicate lead) {
             continue;
         }
         if (quoted || end - i == 2) continue;
-        if (view[i] == '|') r.classes[i] = '|';
+        if (view[i] == '|') {
+            // COMMAND.COM refuses a pipe without a command after it.
+            const size_t next = view.find_first_not_of(Delimiters, end);
+            if (next == std::string::npos || view[next] == '|') return Reading{Kind::Other, {}, {}, ""};
+            r.classes[i] = '|';
+        }
         if (view[i] != '<' && view[i] != '>') continue;
         // The redirection's '<', '>' or '>>', delimiters, and the file name.
         end += view.compare(i, 2, ">>") == 0;
@@ -252,6 +257,11 @@ Reading Read(const std::string& line, LeadBytePredicate lead) {
         r.classes.replace(i, end - i, end - i, 'r');
         r.classes[i] = 'R';
     }
+    // Nor does it run a pipe whose first command is empty once its redirections are taken out.
+    const size_t pipe = r.classes.find('|', from);
+    bool empty = pipe != std::string::npos;
+    for (size_t i = from; empty && i < pipe; ++i) empty = r.classes[i] != '.' || IsIn(view[i], Delimiters);
+    if (empty) return Reading{Kind::Other, {}, {}, ""};
     for (size_t start = from;;) {
         const size_t end = std::min(r.classes.find('|', start), view.size());
         Command c{"", {}, lead};

@@ -71,10 +71,14 @@ TEST(ReadDosLine, FindsTheToolsWordsAsCommandComReadsThem) {
         {"if exist c:\\windows\\kestro.exe @c:\\windows\\kestro.exe dirq=5", Other},
         {"@@kestro", Other},
         {"ab:\\kestro", Other},
-        // COMMAND.COM refuses a redirection without a file, or with a quote in it: nothing runs.
+        // COMMAND.COM refuses a redirection without a file, or with a quote in it: nothing runs ...
         {"kestro >", Other},
         {"<\"c:\\windows\\kestro\" dirq=5", Other},
         {">nul\"c:\\windows\\kestro.exe\"", Other},
+        // ... and a pipe without a command on either side.
+        {"kestro |", Other},
+        {"kestro || more", Other},
+        {">nul | kestro", Other},
         // Other lines naming the tool start nothing of it.
         {"kestro2", Other},
         {"c:\\kestro\\kestro.bat", Other},
