@@ -3,7 +3,7 @@
 //
 // The work is portable and runs over two seams, the file operations and the environment, so that it
 // can be tested natively and under fault injection: dos_command.cpp reads a line as COMMAND.COM
-// does, bootfile_text.cpp holds the line store, bootfile.cpp the safe replace; bootfile_win32.cpp
+// does, line_store.cpp holds the line store, safe_replace.cpp the safe replace; bootfile_win32.cpp
 // supplies the Windows side and the plain entry points.
 #pragma once
 #include <stddef.h>

@@ -157,15 +157,14 @@ BootUpdateOutcome ReadBootLines(BootFileSystem& files, const char* command, Lead
         store.replaced = true;
         if (options) *options = reading.options;
         if (!command) continue;
-        // Every line that starts the tool keeps all but the tool's own words, in one entry (DOS reads
-        // no more than one holds).
+        // Every line that starts the tool keeps all but the tool's own words. It and its edit are no
+        // longer than DOS reads, so each takes one entry.
         DosLineEdit edited;
         if (SpliceDosLine(store.lines[first], length, reading, command, edited) != DosLineFit::Fits) {
             store.longLine = first;
             return BootUpdateOutcome::LineTooLong;
         }
         if (!HoldsLine(store.lines[first], edited.text)) store.changed = true;
-        store.count = first + 1;
         StoreCommand(store.lines[first], edited.text);
     }
 

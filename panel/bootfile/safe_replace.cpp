@@ -55,7 +55,8 @@ bool RecoverInterruptedUpdate(BootFileSystem& files, BootSaveReport& told) {
 void FirstWords(const char* line, char (&words)[BootNameSize], LeadBytePredicate isLeadByte) {
     size_t length = 0;
     for (size_t width; line[length] && line[length] != '\n'; length += width) {
-        width = isLeadByte(static_cast<unsigned char>(line[length])) && line[length + 1] ? 2 : 1;
+        const char next = line[length + 1];
+        width = isLeadByte(static_cast<unsigned char>(line[length])) && next && next != '\n' ? 2 : 1;
         if (length + width > sizeof words - 4) break;
     }
     memcpy(words, line, length);

@@ -109,14 +109,6 @@ TEST(RewriteBootFile, LinesAreReplacedKeptOrAdded) {
          Auto,
          "loadlin c:\\linux\\vmlinuz root=/dev/hda2 ro\r\nprompt $e[1;32m$p$g\r\nver | find \"Windows 98\"\r\n"
          "if \"%config%\"==\"games\" " + Auto + " >nul\r\nnet logon bob s3Cr3t\r\necho Hello \xB0" "a\r\n"},
-        {"lines that read otherwise than they look",
-         "cd\\kestro\r\necho \"Sound|KESTRO DIRQ=5\" > C:\\MSG.TXT\r\n"
-         "if exist c:\\windows\\kestro.exe @c:\\windows\\kestro.exe dirq=5\r\n;c:\\windows\\kestro dirq=5\r\n", Auto,
-         "cd\\kestro\r\necho \"Sound|KESTRO DIRQ=5\" > C:\\MSG.TXT\r\n"
-         "if exist c:\\windows\\kestro.exe @c:\\windows\\kestro.exe dirq=5\r\n;" + Auto + "\r\n"},
-        {"the tool started by a second interpreter or FOR",
-         "command /c c:\\windows\\kestro dirq=5\r\n%comspec% /c kestro dirq=5\r\nfor %%a in (5) do kestro dirq=%%a\r\n",
-         Auto, "command /c " + Auto + "\r\n%comspec% /c " + Auto + "\r\nfor %%a in (5) do " + Auto + "\r\n"},
         {"every tool line gets the command, one per menu entry",
          "goto %config%\r\n:win\r\nkestro a\r\ngoto end\r\n:games\r\nKeStRo b\r\n:end\r\n", Auto,
          "goto %config%\r\n:win\r\n" + Auto + "\r\ngoto end\r\n:games\r\n" + Auto + "\r\n:end\r\n"},

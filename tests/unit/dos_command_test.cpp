@@ -108,7 +108,6 @@ TEST(ReadDosLine, FindsTheToolsWordsAsCommandComReadsThem) {
         {"if exist " + Repeat('x', 110) + " kestro dirq=5", Tool, TooLong},
         {"if exist " + Repeat('x', 111) + " kestro", Tool, "if exist " + Repeat('x', 111) + " NEW"},
         {"if exist " + Repeat('x', 118) + " kestro", Other},
-        {"kestro dirq=5" + Repeat(' ', 114) + " dirq=7", Tool, TooLong},
     };
     for (const LineCase& c : cases) {
         DosLineReading reading;
@@ -119,18 +118,6 @@ TEST(ReadDosLine, FindsTheToolsWordsAsCommandComReadsThem) {
         const DosLineFit fit = SpliceDosLine(c.line.c_str(), c.line.size(), reading, "NEW", edit);
         EXPECT_EQ(fit == DosLineFit::Fits ? std::string(edit.text) : TooLong, c.spliced) << c.line;
     }
-}
-
-TEST(SpliceDosLine, AnEditedLineStaysWithinWhatDosReads) {
-    const std::string prefix = "if exist " + Repeat('x', 100) + " ";  // 110 characters
-    const std::string line = prefix + "kestro dirq=5";
-    DosLineReading reading;
-    ReadDosLine(line.c_str(), line.size(), IsCp949LeadByte, reading);
-    DosLineEdit edit;
-    EXPECT_EQ(SpliceDosLine(line.c_str(), line.size(), reading, "c:\\windows\\kestro", edit), DosLineFit::Fits);
-    EXPECT_EQ(std::string(edit.text), prefix + "c:\\windows\\kestro");
-    EXPECT_EQ(SpliceDosLine(line.c_str(), line.size(), reading, "c:\\windows\\kestro ", edit),
-              DosLineFit::LongerThanDosReads);
 }
 
 }  // namespace
